@@ -1,5 +1,5 @@
 #pragma once
-// The stand-in's media host: media files with deterministic bytes, HEAD and ranged GET,
+// The stand-in's media host (media_host.cpp; sizes and bytes in media_bytes.cpp): media files with deterministic bytes, HEAD and ranged GET,
 // and the fault modes tests and benchmarks switch on.
 //
 // Paths served (GET and HEAD):
