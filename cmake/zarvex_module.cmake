@@ -1,9 +1,18 @@
 # One static library per folder of src/, so a folder builds and tests on its own.
-# zarvex_module(NAME [DEPENDS mod...] [LIBS lib...]) globs src/NAME/*.cpp into zarvex_NAME
-# and adds it to the zarvex_core interface library.
+# zarvex_module(NAME [SOURCES_GLOB pattern] [EXCLUDE_GLOB pattern] [DEPENDS mod...] [LIBS lib...])
+# globs the folder's *.cpp (or SOURCES_GLOB) into zarvex_NAME and adds it to zarvex_core.
 function(zarvex_module name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "SOURCES_GLOB;EXCLUDE_GLOB" "DEPENDS;LIBS" ${ARGN})
+  if(NOT ARG_SOURCES_GLOB)
+    set(ARG_SOURCES_GLOB "*.cpp")
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_SOURCES_GLOB})
+  if(ARG_EXCLUDE_GLOB)
+    file(GLOB excluded CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_EXCLUDE_GLOB})
+    if(excluded)
+      list(REMOVE_ITEM sources ${excluded})
+    endif()
+  endif()
   if(sources)
     add_library(zarvex_${name} STATIC ${sources})
     set(scope PUBLIC)
