@@ -1,6 +1,6 @@
 #pragma once
-// The stand-in's media host (media_host.cpp; sizes and bytes in media_bytes.cpp): media files with deterministic bytes, HEAD and ranged GET,
-// and the fault modes tests and benchmarks switch on.
+// The stand-in's media host (media_host.cpp; sizes and bytes in media_bytes.cpp): media files with
+// deterministic bytes, HEAD and ranged GET, and the fault modes tests and benchmarks switch on.
 //
 // Paths served (GET and HEAD):
 //   /M500<media_mid>.mp3, /M800<media_mid>.mp3, /A000<media_mid>.ape, /F000<media_mid>.flac
@@ -36,5 +36,10 @@ void media_file_bytes(std::string_view file_name, std::uint64_t offset, char* ou
                       std::size_t length);
 
 void add_media_routes(httplib::Server& server, const MediaOptions& options);
+
+// Server settings a media host needs: enough connection threads for several parallel
+// downloads (each holds its connections open between requests) and many requests per
+// connection. Call before listening.
+void tune_media_server(httplib::Server& server);
 
 }  // namespace zarvex::standin
