@@ -45,10 +45,17 @@ std::int64_t content_length(std::string_view text) {
   return value;
 }
 
+void report(const CurlResult& result, HttpOutcome* outcome) {
+  if (outcome == nullptr) return;
+  outcome->status = result.status;
+  outcome->answered = result.status != 0;
+}
+
 }  // namespace
 
 std::string fetch_with_headers(std::string_view address, std::string_view extra_headers,
-                               const HttpOptions& options) {
+                               const HttpOptions& options, HttpOutcome* outcome) {
+  if (outcome != nullptr) *outcome = {};
   RequestAddress target = split_request_address(address);
   if (!target.valid) return {};
   CurlRequest request;
@@ -58,11 +65,14 @@ std::string fetch_with_headers(std::string_view address, std::string_view extra_
   request.headers = gbk_split(complete_header_block(extra_headers, address), "\r\n");
   request.timeouts = session_timeouts;
   // What arrived before a failure is the result, as with a read loop that stops early.
-  return perform_request(request, options).body;
+  CurlResult result = perform_request(request, options);
+  report(result, outcome);
+  return std::move(result.body);
 }
 
 std::string fetch_with_cookies(std::string_view address, std::string* cookie_text,
-                               const HttpOptions& options) {
+                               const HttpOptions& options, HttpOutcome* outcome) {
+  if (outcome != nullptr) *outcome = {};
   RequestAddress target = split_request_address(address);
   if (!target.valid) return {};
   CurlRequest request;
@@ -79,6 +89,7 @@ std::string fetch_with_cookies(std::string_view address, std::string* cookie_tex
   request.timeouts = fetch_timeouts;
 
   CurlResult result = perform_request(request, options);
+  report(result, outcome);
   if (!result.made) return {};
   if (cookie_text != nullptr) {
     std::string collected = collect_set_cookies(result.headers);

@@ -107,11 +107,16 @@ TEST(HttpWire, AnswersOfEveryKindBecomeBodies) {
   struct Case {
     const char* path;
     const char* body;
-  } cases[] = {{"/moved", "final"}, {"/missing", "not here"}, {"/silent", ""}};
+    long status;
+  } cases[] = {{"/moved", "final", 200}, {"/missing", "not here", 404}, {"/silent", "", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
-    EXPECT_EQ(fetch_with_cookies(server.base() + c.path, nullptr, no_options), c.body);
-    EXPECT_EQ(fetch_with_headers(server.base() + c.path, "", no_options), c.body);
+    HttpOutcome outcome;
+    EXPECT_EQ(fetch_with_cookies(server.base() + c.path, nullptr, no_options, &outcome), c.body);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.answered, c.status != 0);
+    EXPECT_EQ(fetch_with_headers(server.base() + c.path, "", no_options, &outcome), c.body);
+    EXPECT_EQ(outcome.status, c.status);
   }
 }
 
@@ -160,8 +165,12 @@ TEST(HttpWire, AnUnreachableOrUnusableAddressFailsQuietly) {
   for (const std::string& address : {unreachable, std::string("http://bad host/x")}) {
     SCOPED_TRACE(address);
     std::string cookie = "a=1";
-    EXPECT_EQ(fetch_with_headers(address, "", no_options), "");
-    EXPECT_EQ(fetch_with_cookies(address, &cookie, no_options), "");
+    HttpOutcome outcome{true, 200};
+    EXPECT_EQ(fetch_with_headers(address, "", no_options, &outcome), "");
+    EXPECT_FALSE(outcome.answered);
+    outcome = {true, 200};
+    EXPECT_EQ(fetch_with_cookies(address, &cookie, no_options, &outcome), "");
+    EXPECT_FALSE(outcome.answered);
     EXPECT_EQ(probe_content_length(address, no_options), -1);
   }
 }
