@@ -29,6 +29,8 @@ TEST(SessionKeys, GtkHash) {
   // A byte of 80 hex or more alone is no GBK character; it counts as "?", never as a
   // sign-extended or out-of-range code.
   EXPECT_EQ(gtk_hash("@\xD6\xD0"), gtk_hash("@??"));
+  // Code page 936 reads 80 hex alone as the euro sign U+20AC: 5381 * 33 + 0x20AC.
+  EXPECT_EQ(gtk_hash("\x80"), "185937");
 }
 
 TEST(SessionKeys, DerivesUinAndGtkFromTheCookieText) {
