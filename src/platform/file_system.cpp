@@ -120,8 +120,12 @@ bool write_file(std::string_view gbk_path, std::string_view bytes) {
   if (gbk_path.empty()) return false;
   static std::atomic<unsigned> counter{0};
   const std::string path = native_path(gbk_path);
-  const std::string temporary =
-      path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+  // A short name of its own in the same folder: a file name near the system's 255-byte limit
+  // must not make the temporary name too long.
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string temporary = folder + ".zarvex" + std::to_string(::getpid()) + "-" +
+                                std::to_string(counter.fetch_add(1)) + ".tmp";
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   const bool written = write_all(fd, bytes);
