@@ -3,6 +3,7 @@
 #include "download/file_naming.h"
 #include "platform/codepage.h"
 #include "platform/file_system.h"
+#include "service/quality.h"
 #include "service/text_codecs.h"
 
 namespace zarvex {
@@ -26,8 +27,9 @@ StartResult start_song_download(DownloadManager& manager, SongService& service, 
 
   const std::string guid = make_timestamp(false);
   const std::string address = service.resolve_media_address(
-      quality, cell_of(song_row, song_mid), guid, cell_of(song_row, song_media_mid));
-  const std::string extension = extension_for_quality(quality);
+      quality, cell_of(song_row, song_column_mid), guid, cell_of(song_row, song_column_media_mid));
+  const QualityInfo* info = quality_info(quality);
+  const std::string extension = info != nullptr ? std::string(info->file_extension) : "";
   if (address.empty()) {
     ui.message(no_address);
     return result;
@@ -41,8 +43,8 @@ StartResult start_song_download(DownloadManager& manager, SongService& service, 
   const Settings settings = manager.settings().snapshot();
   // A name longer than the file system takes is shortened, keeping the extension.
   result.base_name = fit_base_name(
-      build_base_name(settings.nametype, settings.customname, cell_of(song_row, song_name),
-                      cell_of(song_row, song_singer), cell_of(song_row, song_album)),
+      build_base_name(settings.nametype, settings.customname, cell_of(song_row, song_column_title),
+                      cell_of(song_row, song_column_singer), cell_of(song_row, song_column_album)),
       extension);
   if (result.base_name.empty()) {
     // Only the extension would be left: a hidden file that every other song would collide with.
@@ -57,7 +59,7 @@ StartResult start_song_download(DownloadManager& manager, SongService& service, 
   // Fetched before the admission so that the lyric file lies beside the song before the song
   // can be listed as finished; the request stays outside the admission lock.
   std::string lyrics;
-  if (settings.downlrc) lyrics = service.fetch_lyrics(cell_of(song_row, song_id));
+  if (settings.downlrc) lyrics = service.fetch_lyrics(cell_of(song_row, song_column_id));
 
   std::lock_guard lock(manager.admission_mutex());
   if (manager.task_exists(file_name)) {

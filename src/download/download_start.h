@@ -7,19 +7,9 @@
 #include "download/download_manager.h"
 #include "download/song_service.h"
 #include "platform/list_table.h"
+#include "service/song_row.h"
 
 namespace zarvex {
-
-// Columns of a song-list row that a download reads.
-enum SongColumn : std::size_t {
-  song_name = 1,
-  song_singer = 2,
-  song_album = 3,
-  song_mid = 4,
-  song_quality_tags = 5,
-  song_id = 6,
-  song_media_mid = 7,
-};
 
 enum class StartOutcome {
   no_address,       // "哎呀，好像获取不到下载地址了~~"

@@ -7,20 +7,6 @@
 
 namespace zarvex {
 
-std::string extension_for_quality(int quality) {
-  switch (quality) {
-    case 1:
-    case 2:
-      return ".mp3";
-    case 3:
-      return ".ape";
-    case 4:
-      return ".flac";
-    default:
-      return "";
-  }
-}
-
 std::string build_base_name(int nametype, std::string_view customname, std::string_view song,
                             std::string_view singer, std::string_view album) {
   static const std::string singer_tag = gbk_from_utf8("%歌手%");

@@ -7,9 +7,6 @@
 
 namespace zarvex {
 
-// ".mp3" for qualities 1 and 2, ".ape" for 3, ".flac" for 4; "" for any other.
-std::string extension_for_quality(int quality);
-
 // The base name by rule `nametype`: 1 song, 2 singer-song, 3 song-singer, 4 song-singer-album,
 // 5 `customname` with "%歌手%", "%歌曲名%" and "%专辑名%" replaced (all occurrences, in that
 // order); "" for any other rule. A "/" in the result becomes "-": a name never reaches into

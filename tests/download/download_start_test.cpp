@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "download/download_list.h"
-#include "download/file_naming.h"
 #include "platform/codepage.h"
 #include "platform/file_system.h"
 #include "recording_task_engine.h"
+#include "service/quality.h"
 #include "settings/ini_file.h"
 #include "support/recording_ui.h"
 #include "temp_folder.h"
@@ -121,7 +121,8 @@ TEST_F(DownloadStartTest, NamesTheFileByTheSettings) {
               "http://127.0.0.1:1/Q" + std::to_string(c.quality) + "media_Song");
     // The row shows the base name, without extension.
     const auto last = manager().download_list().rows().back();
-    EXPECT_EQ(last.cells[download_name] + extension_for_quality(c.quality), c.file);
+    EXPECT_EQ(last.cells[download_name] + std::string(quality_info(c.quality)->file_extension),
+              c.file);
   }
   EXPECT_TRUE(ui_.calls().empty());
   // One guid per download, 13 digits, asked with the row's own mid.

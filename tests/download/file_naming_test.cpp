@@ -54,13 +54,6 @@ TEST(FileNamingTest, FolderJoinsWithOneSeparator) {
     EXPECT_EQ(join_folder(folder, "a.mp3"), path) << folder;
 }
 
-TEST(FileNamingTest, ExtensionOfQuality) {
-  const std::vector<std::pair<int, std::string>> cases = {{1, ".mp3"},  {2, ".mp3"}, {3, ".ape"},
-                                                          {4, ".flac"}, {0, ""},     {5, ""}};
-  for (const auto& [quality, ext] : cases)
-    EXPECT_EQ(extension_for_quality(quality), ext);
-}
-
 TEST(FileNamingTest, LongNamesAreCutToFitTheFileSystem) {
   struct Case {
     std::string base;
