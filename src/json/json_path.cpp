@@ -12,7 +12,10 @@ void split_json_path(std::string_view path, std::vector<std::string_view>& segme
       segments.push_back(path.substr(begin, i - begin));
       begin = i + 1;
     } else if (path[i] == '[') {
-      segments.push_back(path.substr(begin, i - begin));
+      // "list.[3]" is "list[3]": a dot right before an index separates nothing more.
+      if (!(begin == i && i > 0 && path[i - 1] == '.')) {
+        segments.push_back(path.substr(begin, i - begin));
+      }
       begin = i;
     }
   }
