@@ -105,6 +105,11 @@ TEST_F(FileSystemTest, WriteReplacesWholeOrNotAtAll) {
   ASSERT_TRUE(create_directories(root_ + "/taken"));
   EXPECT_FALSE(write_file(root_ + "/taken", "abc"));
   EXPECT_EQ(list_files(root_), (std::vector<std::string>{"song.lrc"}));
+  // A name at the system's 255-byte limit can still be written.
+  const std::string longest = root_ + "/" + std::string(251, 'n') + ".lrc";
+  EXPECT_TRUE(write_file(longest, "abc"));
+  EXPECT_EQ(read_file(longest), "abc");
+  ASSERT_TRUE(delete_file(longest));
   // A file in the way of a folder.
   EXPECT_FALSE(create_directories(file + "/sub"));
 }
