@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
-#include <regex>
 
 extern char** environ;
 
@@ -30,13 +30,38 @@ std::string cli_path() {
 #endif
 }
 
+// Reads "zarvex-standin ready http=PORT https=PORT ca=PATH".
+bool StandinProcess::parse_ready_line(const std::string& line) {
+  int http = 0;
+  int https = 0;
+  int consumed = 0;
+  if (std::sscanf(line.c_str(), "zarvex-standin ready http=%d https=%d ca=%n", &http, &https,
+                  &consumed) != 2 ||
+      consumed == 0 || http <= 0 || https <= 0) {
+    return false;
+  }
+  http_port_ = http;
+  https_port_ = https;
+  ca_file_ = line.substr(static_cast<std::size_t>(consumed));
+  while (!ca_file_.empty() && (ca_file_.back() == '\r' || ca_file_.back() == ' '))
+    ca_file_.pop_back();
+  return true;
+}
+
 StandinProcess::StandinProcess(std::vector<std::string> extra_args, int max_seconds) {
-  std::vector<std::string> args = {standin_path(),   "--host",      "127.0.0.1",
-                                   "--http-port",    "0",           "--https-port",
-                                   "0",              "--max-seconds", std::to_string(max_seconds)};
+  std::vector<std::string> args = {standin_path(),
+                                   "--host",
+                                   "127.0.0.1",
+                                   "--http-port",
+                                   "0",
+                                   "--https-port",
+                                   "0",
+                                   "--max-seconds",
+                                   std::to_string(max_seconds)};
   args.insert(args.end(), extra_args.begin(), extra_args.end());
   std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
+  for (auto& a : args)
+    argv.push_back(a.data());
   argv.push_back(nullptr);
 
   int fds[2];
@@ -58,7 +83,6 @@ StandinProcess::StandinProcess(std::vector<std::string> extra_args, int max_seco
 
   // Read until the ready line, for at most 20 seconds.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  static const std::regex ready(R"(zarvex-standin ready http=(\d+) https=(\d+) ca=(\S*))");
   std::string pending;
   while (std::chrono::steady_clock::now() < deadline) {
     pollfd p{fds[0], POLLIN, 0};
@@ -72,11 +96,7 @@ StandinProcess::StandinProcess(std::vector<std::string> extra_args, int max_seco
     while ((nl = pending.find('\n')) != std::string::npos) {
       std::string line = pending.substr(0, nl);
       pending.erase(0, nl + 1);
-      std::smatch m;
-      if (std::regex_search(line, m, ready)) {
-        http_port_ = std::stoi(m[1]);
-        https_port_ = std::stoi(m[2]);
-        ca_file_ = m[3];
+      if (parse_ready_line(line)) {
         done = true;
         break;
       }

@@ -28,6 +28,7 @@ class StandinProcess {
 
  private:
   void stop_process();
+  bool parse_ready_line(const std::string& line);
 
   int pid_ = -1;
   int out_fd_ = -1;
