@@ -25,6 +25,30 @@ bool expect_args(const std::vector<std::string>& args, std::size_t count, const 
   return false;
 }
 
+int check_answer(const HttpOutcome& outcome, const std::string& base) {
+  if (!outcome.answered) {
+    std::fprintf(stderr, "zarvex-cli: no answer from the music service at %s: %s\n", base.c_str(),
+                 outcome.error.empty() ? "unknown error" : outcome.error.c_str());
+    return 1;
+  }
+  if (outcome.status >= 400) {
+    std::fprintf(stderr, "zarvex-cli: the music service at %s answered with status %ld\n",
+                 base.c_str(), outcome.status);
+    return 1;
+  }
+  return 0;
+}
+
+int check_outcome(const ServiceOutcome& outcome, const std::string& base) {
+  if (int code = check_answer(outcome.http, base); code != 0) return code;
+  if (!outcome.parsed) {
+    std::fprintf(stderr, "zarvex-cli: the answer of the music service at %s could not be read\n",
+                 base.c_str());
+    return 1;
+  }
+  return 0;
+}
+
 void print_song_rows(const ListTable& table, std::FILE* out) {
   for (const ListRow& row : table.rows()) {
     std::string line = row.image == 1 ? "SQ" : row.image == 0 ? "HQ" : "";

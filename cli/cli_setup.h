@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "command.h"
+#include "net/http.h"
 #include "platform/list_table.h"
 #include "service/endpoints.h"
+#include "service/service_outcome.h"
 #include "session/session.h"
 
 namespace zarvex::cli {
@@ -22,6 +24,11 @@ CliSetup cli_setup(const Context& context);
 
 // Checks the number of arguments; prints the usage to stderr when it is wrong.
 bool expect_args(const std::vector<std::string>& args, std::size_t count, const char* usage);
+
+// 0 when the service answered and the answer could be read; otherwise prints why to stderr
+// (naming the service at `base`) and returns 1.
+int check_outcome(const ServiceOutcome& outcome, const std::string& base);
+int check_answer(const HttpOutcome& outcome, const std::string& base);
 
 // One line per row: the quality mark (SQ, HQ or nothing) and columns 1 to 7, tab-separated,
 // in UTF-8.

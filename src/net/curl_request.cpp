@@ -96,7 +96,10 @@ CurlResult perform_request(const CurlRequest& request, const HttpOptions& option
   CurlResult result;
   global_init_once();
   EasyHandle handle(curl_easy_init());
-  if (!handle) return result;
+  if (!handle) {
+    result.error = "cannot create a request";
+    return result;
+  }
   CURL* h = handle.get();
   result.made = true;
 
@@ -138,8 +141,11 @@ CurlResult perform_request(const CurlRequest& request, const HttpOptions& option
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, on_header);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &result.headers);
 
+  char error_text[CURL_ERROR_SIZE] = {};
+  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error_text);
   CURLcode code = curl_easy_perform(h);
   result.completed = code == CURLE_OK;
+  if (!result.completed) result.error = error_text[0] ? error_text : curl_easy_strerror(code);
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.status);
   return result;
 }

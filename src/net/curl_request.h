@@ -32,6 +32,7 @@ struct CurlResult {
   long status = 0;         // status of the final answer; 0 when none arrived
   std::string body;        // what arrived of the final answer's body
   std::string headers;     // the final answer's header lines, each ending in CR LF
+  std::string error;       // libcurl's description of a failure; empty on success
 };
 
 CurlResult perform_request(const CurlRequest& request, const HttpOptions& options);

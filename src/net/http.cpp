@@ -49,6 +49,11 @@ void report(const CurlResult& result, HttpOutcome* outcome) {
   if (outcome == nullptr) return;
   outcome->status = result.status;
   outcome->answered = result.status != 0;
+  outcome->error = result.error;
+}
+
+void report_unusable(std::string_view address, HttpOutcome* outcome) {
+  if (outcome != nullptr) outcome->error = "unusable address: " + std::string(address);
 }
 
 }  // namespace
@@ -57,7 +62,10 @@ std::string fetch_with_headers(std::string_view address, std::string_view extra_
                                const HttpOptions& options, HttpOutcome* outcome) {
   if (outcome != nullptr) *outcome = {};
   RequestAddress target = split_request_address(address);
-  if (!target.valid) return {};
+  if (!target.valid) {
+    report_unusable(address, outcome);
+    return {};
+  }
   CurlRequest request;
   request.url = connection_url(target);
   request.secure = target.secure;
@@ -74,7 +82,10 @@ std::string fetch_with_cookies(std::string_view address, std::string* cookie_tex
                                const HttpOptions& options, HttpOutcome* outcome) {
   if (outcome != nullptr) *outcome = {};
   RequestAddress target = split_request_address(address);
-  if (!target.valid) return {};
+  if (!target.valid) {
+    report_unusable(address, outcome);
+    return {};
+  }
   CurlRequest request;
   request.url = connection_url(target);
   request.secure = target.secure;

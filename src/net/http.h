@@ -14,6 +14,7 @@ namespace zarvex {
 struct HttpOutcome {
   bool answered = false;  // an answer (of any status) arrived
   long status = 0;        // the final answer's status; 0 when none arrived
+  std::string error;      // why the request failed, in English; empty when it did not
 };
 
 // GET with a caller's block of extra header lines (CR LF separated, no final CR LF), completed

@@ -13,8 +13,8 @@
 #include "platform/list_table.h"
 #include "platform/ui_port.h"
 #include "service/endpoints.h"
+#include "service/service_outcome.h"
 #include "service/song_row.h"
-#include "service/song_search.h"
 #include "session/session.h"
 
 namespace zarvex {

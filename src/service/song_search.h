@@ -9,15 +9,10 @@
 #include "platform/list_table.h"
 #include "platform/ui_port.h"
 #include "service/endpoints.h"
+#include "service/service_outcome.h"
 #include "service/song_row.h"
 
 namespace zarvex {
-
-// What a worker of the service client saw, for callers that report it (the terminal client).
-struct ServiceOutcome {
-  bool parsed = false;  // the answer could be read
-  HttpOutcome http;     // whether an answer arrived, and its status
-};
 
 std::string search_address(std::string_view keyword, const Endpoints& endpoints);
 

@@ -165,10 +165,11 @@ TEST(HttpWire, AnUnreachableOrUnusableAddressFailsQuietly) {
   for (const std::string& address : {unreachable, std::string("http://bad host/x")}) {
     SCOPED_TRACE(address);
     std::string cookie = "a=1";
-    HttpOutcome outcome{true, 200};
+    HttpOutcome outcome{true, 200, "none"};
     EXPECT_EQ(fetch_with_headers(address, "", no_options, &outcome), "");
     EXPECT_FALSE(outcome.answered);
-    outcome = {true, 200};
+    EXPECT_FALSE(outcome.error.empty());
+    outcome = {true, 200, "none"};
     EXPECT_EQ(fetch_with_cookies(address, &cookie, no_options, &outcome), "");
     EXPECT_FALSE(outcome.answered);
     EXPECT_EQ(probe_content_length(address, no_options), -1);
