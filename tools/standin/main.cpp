@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
       std::fputs(usage_text(), stdout);
       return 0;
     }
-    std::fprintf(stderr, "zarvex-standin: %s\n%s", error.c_str(), usage_text());
+    std::fprintf(stderr, "zarvex-standin: %s (see --help)\n", error.c_str());
     return 2;
   }
   return run(options);

@@ -50,8 +50,9 @@ std::string lower(std::string_view text) {
 }
 
 // The address the login returns to: s_url when it points at this machine (an open redirect to
-// anywhere else is refused), with "/" as its path when it has none and the completion fragment
-// in place of any fragment it has. std::nullopt when s_url is not acceptable.
+// anywhere else is refused), without query or fragment, its path ending in "/", followed by the
+// completion fragment, so that the address always contains "/#stat=y_new.top.pop.logout", the
+// text the program waits for. std::nullopt when s_url is not acceptable.
 std::optional<std::string> return_address(std::string_view s_url, const SiteOptions& options) {
   if (std::any_of(s_url.begin(), s_url.end(),
                   [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7f; })) {
@@ -82,10 +83,9 @@ std::optional<std::string> return_address(std::string_view s_url, const SiteOpti
   if (own.find(':') != std::string::npos && own.front() != '[') own = "[" + own + "]";
   if (host != "127.0.0.1" && host != "localhost" && host != own) return std::nullopt;
 
-  std::string address(s_url.substr(0, std::min(s_url.find('#'), s_url.size())));
-  if (authority_end == s_url.size() || s_url[authority_end] != '/') {
-    address.insert(authority_end, "/");
-  }
+  std::string address(
+      s_url.substr(0, std::min(s_url.find_first_of("?#", authority_end), s_url.size())));
+  if (address.back() != '/') address += '/';
   return address + kCompletionFragment;
 }
 
