@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -77,8 +76,8 @@ bool parse(const std::vector<std::string>& args, GetRequest& request) {
   return request.quality != 0 && one_source && one_choice;
 }
 
-// Progress lines, one per task row: redrawn in place on a terminal, printed when they change
-// otherwise.
+// Progress lines, one per task row: redrawn in place on a terminal; elsewhere the whole list is
+// printed again after each tick that changed it.
 class ProgressPrinter {
  public:
   ProgressPrinter() : terminal_(::isatty(STDOUT_FILENO) != 0) {}
@@ -101,15 +100,12 @@ class ProgressPrinter {
       for (std::size_t i = lines.size(); i < drawn_; ++i)
         std::printf("\x1b[2K\n");
       drawn_ = std::max(drawn_, lines.size());
-    } else {
-      for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::string task =
-            rows[i].cells.size() > download_task ? rows[i].cells[download_task] : "";
-        // Keyed by task, without the row number that shifts when a row above finishes.
-        const std::string tail = lines[i].substr(lines[i].find('\t') + 1);
-        if (last_[task] != tail) std::printf("%s\n", lines[i].c_str());
-        last_[task] = tail;
-      }
+    } else if (lines != last_) {
+      // The whole list as it stands after a tick that changed it, closed by a blank line.
+      for (const auto& line : lines)
+        std::printf("%s\n", line.c_str());
+      std::printf("\n");
+      last_ = lines;
     }
     std::fflush(stdout);
   }
@@ -123,7 +119,7 @@ class ProgressPrinter {
  private:
   const bool terminal_;
   std::size_t drawn_ = 0;
-  std::map<std::string, std::string> last_;
+  std::vector<std::string> last_;
 };
 
 int run_get(Context& context, const std::vector<std::string>& args) {
