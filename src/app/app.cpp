@@ -1,0 +1,25 @@
+#include "app/app.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zarvex {
+
+App::App(std::string program_folder) : globals_(std::move(program_folder)) {
+  window_ = std::make_unique<MainWindow>(globals_, ui_, workers_);
+  ui_.attach(window_.get());
+}
+
+App::~App() {
+  // Only tests get here: the program itself leaves through end_program. Workers go first, as
+  // they use the window's port and the globals.
+  workers_.join_all();
+  window_.reset();
+}
+
+void end_program() {
+  std::fflush(nullptr);
+  std::_Exit(0);
+}
+
+}  // namespace zarvex

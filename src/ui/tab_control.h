@@ -1,0 +1,37 @@
+#pragma once
+// A tab control whose pages span the whole control, so the controls on a page are placed in
+// the tab control's own coordinates (the tab row lies above them). The main window's page
+// control hides its tab row: the side bar chooses its pages.
+
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QWidget>
+
+namespace zarvex {
+
+class TabControl : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TabControl(QWidget* parent = nullptr);
+
+  // Adds a page with that tab caption; controls are placed on the returned widget.
+  QWidget* add_page(const QString& caption);
+  int current_page() const { return pages_->currentIndex(); }
+  void set_current_page(int page);
+  int page_count() const { return pages_->count(); }
+  QWidget* page(int index) const { return pages_->widget(index); }
+  void set_tabs_visible(bool visible);
+
+ signals:
+  void current_page_changed(int page);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QTabBar* tabs_;
+  QStackedWidget* pages_;
+};
+
+}  // namespace zarvex

@@ -1,0 +1,317 @@
+// The main window as the user meets it: side bar and pages, the song pop-up and the menu
+// window, hover looks, the status-bar address and the exit confirmation.
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/globals.h"
+#include "platform/codepage.h"
+#include "support/recording_ui.h"
+#include "ui/look.h"
+#include "ui/main_window.h"
+
+using namespace zarvex;
+
+namespace {
+
+std::string gbk(const char* utf8) {
+  return gbk_from_utf8(utf8);
+}
+
+void move_mouse_over(QWidget* widget) {
+  QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &move);
+}
+
+void click(QWidget* widget) {
+  QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+}
+
+void right_click(ListView* view) {
+  const QPoint at(10, 10);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(view->viewport(), &event);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir home_;
+  std::unique_ptr<Globals> globals_;
+  std::unique_ptr<test::RecordingUi> ui_;
+  std::unique_ptr<WorkerThreads> workers_;
+  std::unique_ptr<MainWindow> window_;
+
+  template <class W = QWidget>
+  W* control(const char* name) {
+    auto* widget = window_->findChild<W*>(QString::fromUtf8(name));
+    if (!widget) qFatal("no control %s", name);
+    return widget;
+  }
+
+ private slots:
+  void init() {
+    globals_ = std::make_unique<Globals>(home_.path().toStdString());
+    ui_ = std::make_unique<test::RecordingUi>();
+    workers_ = std::make_unique<WorkerThreads>();
+    window_ = std::make_unique<MainWindow>(*globals_, *ui_, *workers_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+
+  void cleanup() {
+    workers_->join_all();
+    window_.reset();
+    workers_.reset();
+    globals_.reset();
+  }
+
+  void every_control_has_its_place() {
+    struct Place {
+      const char* name;
+      QRect geometry;
+    };
+    const Place places[] = {
+        {"图形按钮_最小化", {560, 8, 32, 22}},
+        {"图形按钮_菜单", {520, 8, 31, 27}},
+        {"图片框_侧边栏", {0, 0, 176, 592}},
+        {"图片框_头像", {40, 56, 96, 96}},
+        {"标签_搜索歌曲", {16, 168, 144, 32}},
+        {"图片框_侧边_本地", {24, 271, 24, 24}},
+        {"标签_捐赠软件", {16, 312, 144, 32}},
+        {"选择夹1", {176, 40, 480, 464}},
+        {"状态条1", {0, 501, 645, 20}},
+        {"编辑框_搜索歌曲", {9, 24, 359, 32}},
+        {"超级列表框_搜索列表", {9, 72, 455, 352}},
+        {"组合框_歌单列表", {6, 16, 456, 20}},
+        {"超级列表框_下载列表", {8, 72, 456, 328}},
+        {"按钮_打开下载目录", {365, 373, 96, 29}},
+    };
+    QCOMPARE(window_->size(), QSize(645, 521));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Zarvex"));
+    QVERIFY(window_->windowFlags() & Qt::FramelessWindowHint);
+    for (const auto& place : places) {
+      QCOMPARE(control(place.name)->geometry(), place.geometry);
+    }
+    // The close button lies in the title area.
+    QCOMPARE(control("图形按钮_关闭")->parentWidget(), control("图片框_标题栏"));
+    QCOMPARE(control("编辑框_搜索歌曲")->property("text").toString(),
+             QStringLiteral("点击头像登录QQ账号后使用哟"));
+  }
+
+  void side_bar_selects_its_page() {
+    const char* labels[] = {"标签_搜索歌曲", "标签_我喜欢的音乐", "标签_本地和下载",
+                            "标签_捐赠软件"};
+    const char* icons[] = {"图片框_侧边_音乐图标", "图片框_侧边_我喜欢", "图片框_侧边_本地"};
+    QCOMPARE(window_->current_page(), 0);
+    // Each entry, then the same entry again: the look and the page stay.
+    for (int entry : {2, 2, 1, 3, 0, 0}) {
+      click(control(labels[entry]));
+      QCOMPARE(window_->current_page(), entry);
+      for (int i = 0; i < 4; ++i) {
+        const bool lit = i == entry;
+        QCOMPARE(background_of(control(labels[i])),
+                 lit ? side_highlight_colour : side_normal_colour);
+        QCOMPARE(text_colour_of(control(labels[i])), lit ? white_text : black_text);
+        if (i < 3) {
+          QWidget* icon = control(icons[i]);
+          QCOMPARE(background_of(icon), lit ? side_highlight_colour : side_normal_colour);
+          // The white icon on the green, the dark one on the light background.
+          const QImage picture = static_cast<QLabel*>(icon)->pixmap().toImage();
+          QCOMPARE(picture.size(), QSize(18, 18));
+          int white = 0, opaque = 0;
+          for (int y = 0; y < 18; ++y)
+            for (int x = 0; x < 18; ++x) {
+              const QColor c = picture.pixelColor(x, y);
+              if (c.alpha() == 0) continue;
+              ++opaque;
+              if (c.red() > 200 && c.green() > 200 && c.blue() > 200) ++white;
+            }
+          QVERIFY(opaque > 0);
+          QCOMPARE(white == opaque, lit);
+        }
+      }
+    }
+  }
+
+  void song_popup_opens_only_over_a_selected_row() {
+    globals_->search_list.add_row({"", "Song", "Singer"});
+    globals_->playlist_song_list.add_row({"", "Other", "Singer"});
+    QCoreApplication::processEvents();
+    QCOMPARE(globals_->song_source.load(), 0);
+
+    right_click(window_->search_view());
+    QVERIFY(!window_->song_popup()->isVisible());
+    QCOMPARE(globals_->song_source.load(), 0);
+
+    struct Case {
+      ListView* view;
+      int source;
+    };
+    for (Case c : {Case{window_->playlist_view(), 2}, Case{window_->search_view(), 1}}) {
+      c.view->table().set_selected(0);
+      QCoreApplication::processEvents();
+      right_click(c.view);
+      QVERIFY(window_->song_popup()->isVisible());
+      QCOMPARE(globals_->song_source.load(), c.source);
+      window_->song_popup()->hide();
+    }
+    // Without a selection the last source stays.
+    globals_->playlist_song_list.set_selected(-1);
+    QCoreApplication::processEvents();
+    right_click(window_->playlist_view());
+    QVERIFY(!window_->song_popup()->isVisible());
+    QCOMPARE(globals_->song_source.load(), 1);
+  }
+
+  void a_selection_in_the_view_reaches_the_table() {
+    for (int i = 0; i < 3; ++i)
+      globals_->search_list.add_row({"", "Song " + std::to_string(i)});
+    QCoreApplication::processEvents();
+    ListView* view = window_->search_view();
+    const QRect second = view->visualRect(view->model()->index(1, 1));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+    QCOMPARE(globals_->search_list.selected(), 1);
+    // A worker refilling the table drops the selection; the view follows.
+    globals_->search_list.clear();
+    globals_->search_list.add_row({"", "New"});
+    QTRY_COMPARE(view->selectionModel()->selectedRows().size(), 0);
+    QCOMPARE(globals_->search_list.selected(), -1);
+  }
+
+  void pop_up_items_take_the_hover_colour_one_at_a_time() {
+    struct Case {
+      PopupWindow* popup;
+      std::vector<const char*> pictures_sharing_hover;  // picture box k goes with item k
+    };
+    const Case cases[] = {
+        {window_->song_popup(), {}},
+        {window_->menu_window(), {"图片框1", "图片框2", "图片框3", "图片框4"}},
+    };
+    for (const Case& c : cases) {
+      PopupWindow* popup = c.popup;
+      popup->show_at(QPoint(40, 40));
+      QCOMPARE(popup->highlighted_item(), -1);
+      const int count = popup->item_count();
+      for (int k : std::vector<int>{0, 1, 1, count - 1, 2}) {
+        move_mouse_over(popup->item_label(k));
+        QCOMPARE(popup->highlighted_item(), k);
+        for (int i = 0; i < count; ++i) {
+          const QColor expected = i == k ? hover_colour : item_colour;
+          QCOMPARE(background_of(popup->item_label(i)), expected);
+          if (i < static_cast<int>(c.pictures_sharing_hover.size())) {
+            QCOMPARE(background_of(popup->findChild<QWidget*>(
+                         QString::fromUtf8(c.pictures_sharing_hover[static_cast<std::size_t>(i)]))),
+                     expected);
+          }
+        }
+      }
+      move_mouse_over(popup->shape());
+      QCOMPARE(popup->highlighted_item(), -1);
+      popup->hide();
+    }
+    // The song pop-up's badges keep their own look.
+    QVERIFY(!background_of(window_->song_popup()->findChild<QWidget*>(QStringLiteral("图片框1")))
+                 .isValid());
+  }
+
+  void pop_ups_hide_when_another_window_becomes_active() {
+    for (PopupWindow* popup :
+         std::initializer_list<PopupWindow*>{window_->song_popup(), window_->menu_window()}) {
+      popup->show_at(QPoint(100, 120));
+      QCOMPARE(popup->pos(), QPoint(100, 120));
+      QTRY_VERIFY(popup->isActiveWindow());
+      window_->activateWindow();
+      QTRY_VERIFY(!popup->isVisible());
+    }
+  }
+
+  void confirm_exit_asks_only_with_listed_downloads() {
+    struct Case {
+      int rows;
+      bool answer;
+      bool ends;
+      int questions;
+    };
+    const Case cases[] = {{0, false, true, 0}, {1, false, false, 1}, {2, true, true, 1}};
+    for (const Case& c : cases) {
+      globals_->download_list.clear();
+      for (int i = 0; i < c.rows; ++i)
+        globals_->download_list.add_row({"1", "x", gbk("已暂停")});
+      auto recorder = std::make_unique<test::RecordingUi>();
+      recorder->answer(c.answer);
+      // A fresh window per case, so the questions counted are this case's.
+      workers_->join_all();
+      window_.reset();
+      ui_ = std::move(recorder);
+      window_ = std::make_unique<MainWindow>(*globals_, *ui_, *workers_);
+      QSignalSpy ended(window_.get(), &MainWindow::end_program_requested);
+      click(control("图形按钮_关闭"));
+      QCOMPARE(ended.count(), c.ends ? 1 : 0);
+      const auto asked = ui_->texts_of("ask");
+      QCOMPARE(static_cast<int>(asked.size()), c.questions);
+      if (c.questions) {
+        QCOMPARE(asked[0], gbk("还有下载任务没有完成，是否要继续退出？"));
+        QVERIFY(ui_->calls()[0].caption.empty());  // the default caption
+      }
+      QCOMPARE(globals_->download_list.row_count(), static_cast<std::size_t>(c.rows));
+    }
+  }
+
+  void menu_exit_confirms_too() {
+    globals_->download_list.add_row({"1", "x", gbk("正在下载")});
+    QSignalSpy ended(window_.get(), &MainWindow::end_program_requested);
+    window_->menu_window()->show_at(QPoint(10, 10));
+    click(window_->menu_window()->item_label(3));
+    QCOMPARE(ui_->texts_of("ask").size(), std::size_t{1});
+    QCOMPARE(ended.count(), 0);
+  }
+
+  void status_bar_opens_only_a_web_address() {
+    struct Case {
+      const char* url;
+      bool opens;
+    };
+    const Case cases[] = {{"", false},
+                          {"https://example.org/zarvex", true},
+                          {"file:///etc/passwd", false},
+                          {"/bin/sh", false},
+                          {"http://example.org/new", true}};
+    std::size_t opened = 0;
+    for (const Case& c : cases) {
+      globals_->update_notice.publish(UpdateNotice{"2.0", c.url});
+      QTest::mouseClick(window_->status_bar(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 10));
+      const auto opens = ui_->texts_of("open");
+      if (c.opens) {
+        ++opened;
+        QCOMPARE(opens.size(), opened);
+        QCOMPARE(opens.back(), std::string(c.url));
+      } else {
+        QCOMPARE(opens.size(), opened);
+      }
+    }
+  }
+
+  void help_shows_its_text_in_one_box() {
+    window_->menu_window()->show_at(QPoint(10, 10));
+    click(window_->menu_window()->item_label(2));
+    const auto calls = ui_->calls();
+    QCOMPARE(calls.size(), std::size_t{1});
+    QCOMPARE(calls[0].kind, std::string("message"));
+    QCOMPARE(calls[0].icon, MessageIcon::information);
+    QVERIFY(calls[0].caption.empty());
+    const QString text = QString::fromStdString(utf8_from_gbk(calls[0].text));
+    QCOMPARE(text.count(QStringLiteral("\r\n")), 4);
+    QVERIFY(text.startsWith(QStringLiteral("1.一定要登录账号")));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
