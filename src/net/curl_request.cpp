@@ -62,11 +62,11 @@ std::string read_file(const std::string& path) {
 // Certificates are always verified. The extra bundle is handed over in memory; a bundle in
 // memory replaces libcurl's default CA file but not its default CA folder, so where the build
 // trusts the system only through a file, that file joins the bundle.
-void set_trust(CURL* handle, const HttpOptions& options, std::string& bundle) {
+void set_trust(CURL* handle, const HttpOptions& options) {
   curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
   if (options.ca_file.empty()) return;
-  bundle = read_file(options.ca_file);
+  std::string bundle = read_file(options.ca_file);
   if (bundle.empty()) return;
   char* default_path = nullptr;
   char* default_file = nullptr;
@@ -75,7 +75,7 @@ void set_trust(CURL* handle, const HttpOptions& options, std::string& bundle) {
   if (default_path == nullptr && default_file != nullptr) {
     bundle = read_file(default_file) + "\n" + bundle;
   }
-  curl_blob blob{bundle.data(), bundle.size(), CURL_BLOB_NOCOPY};
+  curl_blob blob{bundle.data(), bundle.size(), CURL_BLOB_COPY};
   curl_easy_setopt(handle, CURLOPT_CAINFO_BLOB, &blob);
 }
 
@@ -117,8 +117,7 @@ CurlResult perform_request(const CurlRequest& request, const HttpOptions& option
   if (request.head) curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
   if (!request.agent.empty()) curl_easy_setopt(h, CURLOPT_USERAGENT, request.agent.c_str());
 
-  std::string bundle;
-  set_trust(h, options, bundle);
+  set_trust(h, options);
   set_timeouts(h, request.timeouts);
 
   // libcurl adds an Accept line of its own unless the caller's lines carry one; an empty
