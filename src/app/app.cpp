@@ -13,6 +13,7 @@ App::App(std::string program_folder) : globals_(std::move(program_folder)) {
 App::~App() {
   // Only tests get here: the program itself leaves through end_program. Workers go first, as
   // they use the window's port and the globals.
+  ui_.close();
   workers_.join_all();
   window_.reset();
 }

@@ -64,6 +64,10 @@ QString control_object_name(std::string_view name) {
 QtUi::QtUi(QObject* parent) : QObject(parent) {}
 
 QtUi::~QtUi() {
+  close();
+}
+
+void QtUi::close() {
   std::lock_guard lock(question_mutex_);
   closing_ = true;
   question_answered_.notify_all();
@@ -151,6 +155,10 @@ void QtUi::message(std::string_view text, std::string_view caption, MessageIcon 
 bool QtUi::ask_yes_no(std::string_view text, std::string_view caption, MessageIcon icon) {
   Box box = make_box(text, caption, icon, true);
   if (on_gui_thread()) return show_box(box);
+  {
+    std::lock_guard lock(question_mutex_);
+    if (closing_) return false;
+  }
   // The worker waits for the GUI thread's answer (or for the program to close).
   struct Answer {
     bool ready = false;

@@ -34,8 +34,12 @@ class QtUi : public QObject, public Ui {
   using OpenHandler = std::function<void(const QString& address)>;
 
   explicit QtUi(QObject* parent = nullptr);
-  // Questions still waiting for the GUI thread are answered No.
+  // Calls close().
   ~QtUi() override;
+
+  // The program is closing: questions still waiting for the GUI thread, and any asked from
+  // now on, are answered No, so no worker waits for a box that will never be answered.
+  void close();
 
   // The window whose controls, status bar and inputs the port reaches by object name; it also
   // owns the boxes. Inputs (line edits, combo boxes) are watched from now on, so a worker reads
