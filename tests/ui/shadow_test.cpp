@@ -109,6 +109,11 @@ class ShadowTest : public QObject {
     QTRY_COMPARE(shadow->geometry(), QRect(95, 95, 610, 410));
     QCOMPARE(shadow->pixels().size(), QSize(610, 410));
     QCOMPARE(check_rings(shadow->pixels(), 5, 20), QString());
+    // Where the owner lies the shadow window has no pixels at all.
+    QVERIFY(shadow->mask().contains(QPoint(0, 0)));
+    QVERIFY(shadow->mask().contains(QPoint(609, 409)));
+    QVERIFY(!shadow->mask().contains(QPoint(5, 5)));
+    QVERIFY(!shadow->mask().contains(QPoint(604, 404)));
 
     owner->move(300, 200);
     QTRY_COMPARE(shadow->geometry(), QRect(295, 195, 610, 410));

@@ -110,6 +110,10 @@ void update_shadow(QWidget* owner, std::optional<bool> visible) {
   const int width = rectangle.width() + 2 * s;
   const int height = rectangle.height() + 2 * s;
   shadow->setGeometry(rectangle.left() - s, rectangle.top() - s, width, height);
+  // The owner's rectangle is cut out of the window itself, so the owner shows through and
+  // takes its clicks even where no compositor blends translucent windows.
+  shadow->setMask(QRegion(0, 0, width, height)
+                      .subtracted(QRegion(s, s, rectangle.width(), rectangle.height())));
   render_shadow(owner, width, height);
 }
 
