@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "fake_service.h"
 #include "platform/codepage.h"
 #include "support/recording_ui.h"
@@ -134,6 +137,36 @@ TEST_F(PlaylistsTest, ItemPositionsOutsideTheListFindNoPlaylist) {
       EXPECT_EQ(found->tid, c.tid);
     }
   }
+}
+
+TEST_F(PlaylistsTest, ReadersNeverSeeAHalfReplacedList) {
+  // One thread empties and refills the list as a playlist-list fetch does; another reads the
+  // items a box shows meanwhile. Every read finds a whole playlist of one of the two lists.
+  const std::vector<Playlist> first = {{"a", "1"}, {"b", "2"}, {"c", "3"}};
+  const std::vector<Playlist> second = {{"x", "7"}, {"y", "8"}};
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    for (int i = 0; i < 2000; ++i) {
+      playlists.clear();
+      playlists.replace(i % 2 ? first : second);
+    }
+    done = true;
+  });
+  std::size_t reads = 0;
+  while (!done || reads == 0) {
+    for (int position = -1; position <= 3; ++position) {
+      if (auto found = playlists.shown_at(position)) {
+        const bool known = (found->diss_name == "a" && found->tid == "1") ||
+                           (found->diss_name == "b" && found->tid == "2") ||
+                           (found->diss_name == "c" && found->tid == "3") ||
+                           (found->diss_name == "x" && found->tid == "7") ||
+                           (found->diss_name == "y" && found->tid == "8");
+        EXPECT_TRUE(known) << found->diss_name << " " << found->tid;
+      }
+      ++reads;
+    }
+  }
+  writer.join();
 }
 
 TEST_F(PlaylistsTest, ANewLoginDuringTheFetchKeepsItsCookies) {
