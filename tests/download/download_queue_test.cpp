@@ -10,7 +10,7 @@
 #include "recording_task_engine.h"
 #include "settings/ini_file.h"
 #include "support/recording_ui.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 namespace zarvex {
 namespace {
@@ -64,7 +64,7 @@ class DownloadQueueTest : public ::testing::Test {
     return std::vector<std::string>(items.begin(), items.end());
   }
 
-  test::TempFolder home_;
+  test::ScratchFolder home_;
   test::RecordingUi ui_;
   test::RecordingTaskEngine* engine_ = nullptr;
   std::unique_ptr<DownloadManager> manager_;

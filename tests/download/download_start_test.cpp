@@ -15,7 +15,7 @@
 #include "service/quality.h"
 #include "settings/ini_file.h"
 #include "support/recording_ui.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 namespace zarvex {
 namespace {
@@ -88,7 +88,7 @@ class DownloadStartTest : public ::testing::Test {
     return start_song_download(manager(), service_, quality, row);
   }
 
-  test::TempFolder home_;
+  test::ScratchFolder home_;
   test::RecordingUi ui_;
   ScriptedSongService service_;
   test::RecordingTaskEngine* engine_ = nullptr;

@@ -8,7 +8,7 @@
 
 #include "platform/codepage.h"
 #include "support/recording_ui.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 namespace zarvex {
 namespace {
@@ -25,7 +25,7 @@ std::vector<std::vector<std::string>> cells_of(const ListTable& table) {
 }
 
 TEST(FinishedListTest, ListsMusicFilesWithSizeFormatAndLyrics) {
-  test::TempFolder dir;
+  test::ScratchFolder dir;
   dir.put("Song.MP3", 5000000);
   dir.put("Song.lrc", 10);
   dir.put("cover.jpg", 10);
@@ -52,7 +52,7 @@ TEST(FinishedListTest, ListsMusicFilesWithSizeFormatAndLyrics) {
 }
 
 TEST(FinishedListTest, SizeTexts) {
-  test::TempFolder dir;
+  test::ScratchFolder dir;
   struct Case {
     std::size_t bytes;
     std::int64_t kb;
@@ -95,7 +95,7 @@ TEST(FinishedListTest, BaseNameOfAPath) {
 }
 
 TEST(FinishedListTest, FolderListingMatchesPatternsAndAppends) {
-  test::TempFolder dir;
+  test::ScratchFolder dir;
   dir.put("a.mp3", 1);
   dir.put("noext", 1);
   dir.put("b.flac", 1);
@@ -133,7 +133,7 @@ TEST(FinishedListTest, RenumberWritesOneToN) {
 }
 
 TEST(FinishedListTest, DeletingAFileAsksAndRemovesOnlyTheSong) {
-  test::TempFolder dir;
+  test::ScratchFolder dir;
   dir.put("a.mp3", 1);
   dir.put("b.mp3", 1);
   dir.put("b.lrc", 1);
@@ -158,7 +158,7 @@ TEST(FinishedListTest, DeletingAFileAsksAndRemovesOnlyTheSong) {
 }
 
 TEST(FinishedListTest, FailedDeletionKeepsTheRow) {
-  test::TempFolder dir;
+  test::ScratchFolder dir;
   dir.put("a.mp3.bak", 1);  // listed as "a.mp3"; the rebuilt path a.mp3.mp3 does not exist
   ListTable table(finished_list_titles());
   refresh_finished_list(table, dir.path());

@@ -8,19 +8,19 @@
 
 namespace zarvex::test {
 
-class TempFolder {
+class ScratchFolder {
  public:
-  TempFolder() {
+  ScratchFolder() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "zarvex_download_XXXXXX").string();
     if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
-  ~TempFolder() {
+  ~ScratchFolder() {
     std::error_code ec;
     if (!path_.empty()) std::filesystem::remove_all(path_, ec);
   }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   const std::string& path() const { return path_; }
   // Writes a file of `size` bytes (or with `contents`) at path() + "/" + name (UTF-8 name).
