@@ -3,6 +3,7 @@
 
 #include "json/json_document.h"
 
+#include <algorithm>
 #include <string>
 
 #include "json/json_error_messages.h"
@@ -23,15 +24,6 @@ int32_t& counter_at(std::vector<int32_t>& counters, int32_t level) {
   return counters[at];
 }
 
-std::string count_text(char open, int32_t count, char close) {
-  std::string text(1, open);
-  text += ' ';
-  text += std::to_string(count);
-  text += ' ';
-  text += close;
-  return text;
-}
-
 }  // namespace
 
 int32_t JsonDocument::parse_text(std::string_view text, bool strict, bool named_top_level) {
@@ -43,9 +35,17 @@ int32_t JsonDocument::parse_text(std::string_view text, bool strict, bool named_
 
 int32_t JsonDocument::add_bytes(std::string_view bytes, bool strict, bool set_strict,
                                 bool named_top_level) {
-  invalidate_index();
-  if (nodes_.empty()) named_top_level_ = named_top_level;
+  changed();
+  if (store_.empty()) named_top_level_ = named_top_level;
   if (set_strict) strict_ = strict;
+  // Room for what the input will likely make (a service answer spends 15 to 30 bytes on a
+  // node, and its names and values take fewer bytes than the input), grown geometrically so
+  // that feeding many pieces stays linear. Room not used is never touched.
+  const std::size_t slots = static_cast<std::size_t>(store_.size()) + bytes.size() / 8;
+  if (slots > store_.capacity()) store_.reserve(std::max(slots, store_.capacity() * 2));
+  std::string& text = store_.text();
+  const std::size_t bytes_needed = text.size() + bytes.size();
+  if (bytes_needed > text.capacity()) text.reserve(std::max(bytes_needed, text.capacity() * 2));
   std::size_t at = 0;
   while (at < bytes.size()) {
     if (error_position_ != 0) {
@@ -55,7 +55,7 @@ int32_t JsonDocument::add_bytes(std::string_view bytes, bool strict, bool set_st
     // Runs of bytes that a string, name or literal takes as they are go in one step; they
     // hold no line feed and raise no error.
     if (const std::size_t run = plain_run(bytes, at)) {
-      token_.append(bytes.substr(at, run));
+      text.append(bytes.substr(at, run));
       if (states_.back() == kReadingString) escape_pending_ = false;
       position_ += static_cast<int32_t>(run);
       column_ += static_cast<int32_t>(run);
@@ -145,17 +145,17 @@ void JsonDocument::dispatch(uint8_t byte) {
 }
 
 void JsonDocument::handle_top_level(uint8_t byte) {
-  if (!nodes_.empty()) {
+  if (!store_.empty()) {
     // The document is complete: only blanks may follow, in either mode.
     if (!is_blank(byte)) fail(1);
     return;
   }
   if (byte == '{' || byte == '[') {
     separator_ = 0;
-    JsonNode root;
+    JsonNodeStore::Slot root;
     root.depth = 1;
     root.kind = byte == '{' ? kJsonObject : kJsonArray;
-    nodes_.push_back(std::move(root));
+    store_.push_back(root);
     open_nodes_.assign({1, 1});
     level_ = 2;
     states_.push_back(byte == '{' ? kInObject : kInArray);
@@ -176,25 +176,30 @@ void JsonDocument::handle_top_level(uint8_t byte) {
 
 void JsonDocument::new_node(State state) {
   states_.push_back(state);
-  JsonNode node;
+  JsonNodeStore::Slot node;
+  std::string& text = store_.text();
   if (state == kAwaitingValue || state == kInObject) {
     const int32_t position = ++counter_at(element_counters_, level_) - 1;
-    node.name = "[" + std::to_string(position) + "]";
+    node.name_at = static_cast<uint32_t>(text.size());
+    text += '[';
+    text += std::to_string(position);
+    text += ']';
+    node.name_size = static_cast<uint32_t>(text.size() - node.name_at);
     node.member_of = kJsonArrayElement;
     if (state == kInObject) {
       node.kind = kJsonObject;
       node.depth = level_;
       ++level_;
-      node.value = "{ 0 }";
+      node.count_open = '{';  // "{ 0 }" until it closes
     }
   } else if (state == kReadingName) {
     ++counter_at(member_counters_, level_);
     node.member_of = kJsonObjectMember;
   }
   if (node.depth == 0) node.depth = level_;
-  token_.clear();
-  nodes_.push_back(std::move(node));
-  open_nodes_.push_back(static_cast<int32_t>(nodes_.size()));
+  clear_token();
+  store_.push_back(node);
+  open_nodes_.push_back(store_.size());
 }
 
 void JsonDocument::pop_open() {
@@ -219,7 +224,9 @@ void JsonDocument::close_container(bool object) {
   const int32_t n = current_node();
   if (n == 0) return;  // nothing open to close: the closer is ignored
   int32_t& count = counter_at(object ? member_counters_ : element_counters_, level_);
-  nodes_[n - 1].value = object ? count_text('{', count, '}') : count_text('[', count, ']');
+  JsonNodeStore::Slot& node = store_.at(n);
+  node.count_open = object ? '{' : '[';
+  node.count = count;
   count = 0;
   --level_;
   pop_open();
@@ -268,22 +275,22 @@ void JsonDocument::in_object(uint8_t byte) {
 
 void JsonDocument::reading_name(uint8_t byte) {
   if (bare_name_ && (byte == ',' || byte == '}' || byte == ']')) {
-    last_node().name = token_;
+    take_token_as_name(last_node());
     set_top(kAwaitingValue);
     awaiting_value(byte == ']' ? '}' : byte);
     return;
   }
   if (strict_ && (byte == '\t' || byte == '\n' || byte == '\r')) return fail(21);
   if (byte == '"' || byte == '\n' || byte == '\r' || (byte == ':' && bare_name_)) {
-    last_node().name = token_;
+    take_token_as_name(last_node());
     set_top(kAwaitingColon);
     return;
   }
   if (byte == '\t') {
-    token_ += "\\t";
+    store_.text() += "\\t";
     return;
   }
-  token_.push_back(static_cast<char>(byte));
+  store_.text().push_back(static_cast<char>(byte));
 }
 
 void JsonDocument::awaiting_colon(uint8_t byte) {
@@ -300,7 +307,7 @@ void JsonDocument::awaiting_colon(uint8_t byte) {
 void JsonDocument::awaiting_value(uint8_t byte) {
   if (byte == '{' || byte == '[') {
     separator_ = 0;
-    token_.clear();
+    clear_token();
     set_top(byte == '{' ? kInObject : kInArray);
     last_node().kind = byte == '{' ? kJsonObject : kJsonArray;
     ++level_;
@@ -312,9 +319,10 @@ void JsonDocument::awaiting_value(uint8_t byte) {
       return fail(51, std::string_view(text, 1));
     }
     // The value is empty.
-    JsonNode& node = last_node();
+    JsonNodeStore::Slot& node = last_node();
     node.kind = kJsonNull;
-    node.value.clear();
+    node.value_size = 0;
+    node.count_open = 0;
     pop_open();
     // A "}" closes the object the member belongs to. After an array element it is the array
     // handler that called here that closes the array, so the byte goes no further.
@@ -327,13 +335,13 @@ void JsonDocument::awaiting_value(uint8_t byte) {
   }
   if (is_blank(byte)) return;
   separator_ = 0;
-  token_.clear();
+  clear_token();
   if (byte == '"') {
     last_node().kind = kJsonString;
     set_top(kReadingString);
     return;
   }
-  token_.push_back(static_cast<char>(byte));
+  store_.text().push_back(static_cast<char>(byte));
   set_top(kReadingLiteral);
 }
 
@@ -342,7 +350,7 @@ void JsonDocument::reading_string(uint8_t byte) {
     trail_pending_ = false;
     if (is_gbk_trail_byte(byte)) {
       // The second byte of a character is never a backslash or a quote of the text.
-      token_.push_back(static_cast<char>(byte));
+      store_.text().push_back(static_cast<char>(byte));
       escape_pending_ = false;
       return;
     }
@@ -351,16 +359,27 @@ void JsonDocument::reading_string(uint8_t byte) {
   if (strict_ && (byte == '\t' || byte == '\n' || byte == '\r')) return fail(71);
   if (byte == '\n' || byte == '\r') return end_string();
   if (byte == '\t') {
-    token_ += "\\t";
+    store_.text() += "\\t";
     return;
   }
-  token_.push_back(static_cast<char>(byte));
+  store_.text().push_back(static_cast<char>(byte));
   escape_pending_ = byte == '\\' ? !escape_pending_ : false;
   if (is_gbk_lead_byte(byte)) trail_pending_ = true;
 }
 
+void JsonDocument::take_token_as_name(JsonNodeStore::Slot& slot) {
+  slot.name_at = static_cast<uint32_t>(token_start_);
+  slot.name_size = static_cast<uint32_t>(store_.text().size() - token_start_);
+}
+
+void JsonDocument::take_token_as_value(JsonNodeStore::Slot& slot) {
+  slot.value_at = static_cast<uint32_t>(token_start_);
+  slot.value_size = static_cast<uint32_t>(store_.text().size() - token_start_);
+  slot.count_open = 0;
+}
+
 void JsonDocument::end_string() {
-  last_node().value = token_;
+  take_token_as_value(last_node());
   pop_open();
   separator_ = 1;
 }
@@ -368,15 +387,14 @@ void JsonDocument::end_string() {
 void JsonDocument::reading_literal(uint8_t byte) {
   if (byte == ' ' || byte == '\t') return;  // so "1 2" reads as 12
   if (!(byte == '\n' || byte == '\r' || byte == ',' || byte == ']' || byte == '}')) {
-    token_.push_back(static_cast<char>(byte));
+    store_.text().push_back(static_cast<char>(byte));
     return;
   }
-  JsonNode& node = last_node();
-  if (is_json_number(token_)) {
+  JsonNodeStore::Slot& node = last_node();
+  if (is_json_number(token())) {
     node.kind = kJsonNumber;
-    node.value = token_;
   } else {
-    std::string text = strict_ ? token_ : lowercase_gbk(token_);
+    const std::string text = strict_ ? std::string(token()) : lowercase_gbk(token());
     if (text == "true" || text == "false") {
       node.kind = kJsonBoolean;
     } else if (text == "null" || (text.empty() && !strict_)) {
@@ -385,8 +403,9 @@ void JsonDocument::reading_literal(uint8_t byte) {
       node.kind = kJsonUnclassified;
       return fail(61, text);
     }
-    node.value = std::move(text);
+    store_.text().replace(token_start_, text.size(), text);  // the same length
   }
+  take_token_as_value(node);
   uint8_t closer = byte;
   if ((byte == '}' || byte == ']') && states_.size() >= 2) {
     const uint8_t below = states_[states_.size() - 2];
@@ -447,12 +466,12 @@ void JsonDocument::fail(int32_t code, std::string_view detail) {
 }
 
 bool JsonDocument::finish() {
-  invalidate_index();
-  if (nodes_.empty()) return false;
+  changed();
+  if (store_.empty()) return false;
   const bool saved_strict = strict_;
   strict_ = false;
   // In naming mode the top-level state stays open: it holds the members, not a container.
-  const std::size_t keep = named_top_level_ && nodes_[0].member_of == kJsonObjectMember ? 1 : 0;
+  const std::size_t keep = named_top_level_ && store_.at(1).member_of == kJsonObjectMember ? 1 : 0;
   const std::size_t rounds = states_.size() > keep ? states_.size() - keep : 0;
   for (std::size_t round = 0; round < rounds && states_.size() > keep; ++round) {
     halted_ = false;
@@ -487,15 +506,15 @@ bool JsonDocument::finish() {
 }
 
 void JsonDocument::reset() {
-  invalidate_index();
-  nodes_.clear();
+  changed();
+  store_.clear();
   open_nodes_.clear();
   states_.clear();
   element_counters_.clear();
   member_counters_.clear();
   level_ = 0;
   escape_pending_ = false;
-  token_.clear();
+  token_start_ = 0;
   bare_name_ = false;
   strict_ = false;
   position_ = 0;
@@ -511,9 +530,9 @@ void JsonDocument::reset() {
 }
 
 bool JsonDocument::is_complete() const {
-  if (nodes_.empty()) return false;
+  if (store_.empty()) return false;
   if (states_.empty()) return true;
-  return named_top_level_ && states_.size() == 1 && nodes_[0].member_of == kJsonObjectMember;
+  return named_top_level_ && states_.size() == 1 && store_.at(1).member_of == kJsonObjectMember;
 }
 
 int32_t JsonDocument::get_error(int32_t& position, std::string& message, int32_t& line,
@@ -525,14 +544,29 @@ int32_t JsonDocument::get_error(int32_t& position, std::string& message, int32_t
   return error_code_;
 }
 
+const std::vector<JsonNode>& JsonDocument::nodes() const {
+  if (!records_valid_) {
+    store_.to_records(records_);
+    records_valid_ = true;
+  }
+  return records_;
+}
+
 int32_t JsonDocument::copy_nodes(std::vector<JsonNode>& out) const {
-  out = nodes_;
+  store_.to_records(out);
   return node_count();
 }
 
 void JsonDocument::swap_nodes(std::vector<JsonNode>& other) {
-  invalidate_index();
-  nodes_.swap(other);
+  changed();
+  std::vector<JsonNode> mine;
+  store_.to_records(mine);
+  // A name or value still being read keeps its bytes.
+  const std::string pending(token());
+  store_.assign(other);
+  token_start_ = store_.text().size();
+  store_.text() += pending;
+  other.swap(mine);
 }
 
 }  // namespace zarvex

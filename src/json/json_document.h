@@ -9,8 +9,8 @@
 // a GBK message, and where it happened.
 //
 // A document belongs to one routine at a time. Reads are const but keep a lookup index that
-// is built on the first read after parsing, so a document must not be read from two threads
-// at once.
+// is built on the first read after parsing (and nodes() its records), so a document must not
+// be read from two threads at once.
 
 #include <cstdint>
 #include <string>
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "json/json_node.h"
+#include "json/json_node_store.h"
 #include "json/json_path_index.h"
 
 namespace zarvex {
@@ -57,8 +58,10 @@ class JsonDocument {
 
   // --- Nodes ---------------------------------------------------------------------------
   // Node numbers are 1-based positions in nodes(); 0 means "no node".
-  const std::vector<JsonNode>& nodes() const { return nodes_; }
-  int32_t node_count() const { return static_cast<int32_t>(nodes_.size()); }
+  // The records are made when asked for (the document keeps its nodes in a compacter form),
+  // and the list is up to date until the document next changes.
+  const std::vector<JsonNode>& nodes() const;
+  int32_t node_count() const { return store_.size(); }
   int32_t copy_nodes(std::vector<JsonNode>& out) const;
   // Exchanges the node list with the caller's; a second call swaps back.
   void swap_nodes(std::vector<JsonNode>& other);
@@ -141,10 +144,19 @@ class JsonDocument {
   void pop_open();
   void set_top(State state) { states_.back() = state; }
   // The node whose name or value is being read: the last node. After swap_nodes left the
-  // list empty, a spare record stands in so that nothing is written outside the list.
-  JsonNode& last_node() { return nodes_.empty() ? spare_ : nodes_.back(); }
+  // list empty, a spare slot stands in so that nothing is written outside the list.
+  JsonNodeStore::Slot& last_node() { return store_.empty() ? spare_ : store_.back(); }
+  // The token is the tail of the store's text from token_start_: its bytes stay where they
+  // are when they become a name or a value.
+  void clear_token() { token_start_ = store_.text().size(); }
+  std::string_view token() const { return std::string_view(store_.text()).substr(token_start_); }
+  void take_token_as_name(JsonNodeStore::Slot& slot);
+  void take_token_as_value(JsonNodeStore::Slot& slot);
   void fail(int32_t code, std::string_view detail = {});
-  void invalidate_index() { index_valid_ = false; }
+  void changed() {
+    if (index_.built()) index_.clear();
+    records_valid_ = false;
+  }
   const JsonPathIndex& index() const;
   // The k-th (0-based) direct member of node n, n = 0 standing for the nodes of depth 1;
   // `count` receives the number of direct members passed, all of them when there is no k-th.
@@ -152,14 +164,14 @@ class JsonDocument {
   // The number of the first node after n's subtree (node_count() + 1 at the end).
   int32_t subtree_end(int32_t n) const;
 
-  std::vector<JsonNode> nodes_;
+  JsonNodeStore store_;
   std::vector<int32_t> open_nodes_;
   std::vector<uint8_t> states_;
   std::vector<int32_t> element_counters_;
   std::vector<int32_t> member_counters_;
   int32_t level_ = 0;
   bool escape_pending_ = false;
-  std::string token_;
+  std::size_t token_start_ = 0;
   bool bare_name_ = false;
   bool strict_ = false;
   int32_t position_ = 0;
@@ -175,10 +187,12 @@ class JsonDocument {
   bool trail_pending_ = false;
   // An error was raised while handling the current byte: stop handling it.
   bool halted_ = false;
-  JsonNode spare_;
+  JsonNodeStore::Slot spare_;
 
   mutable JsonPathIndex index_;
-  mutable bool index_valid_ = false;
+  mutable std::vector<std::string_view> segments_;
+  mutable std::vector<JsonNode> records_;
+  mutable bool records_valid_ = false;
 };
 
 }  // namespace zarvex

@@ -8,8 +8,8 @@ namespace {
 
 // Level of a node below the root's own: 1 for the root's members, 0 (or less) for a node at
 // the top level. Wide, so that no stored depth can overflow it.
-int64_t level_of(const JsonNode& node) {
-  return static_cast<int64_t>(node.depth) - 1;
+int64_t level_of(int32_t depth) {
+  return static_cast<int64_t>(depth) - 1;
 }
 
 // k when `segment` is "[k]" written the way element names are ("[0]", "[12]"; no sign, no
@@ -26,8 +26,21 @@ int64_t element_position(std::string_view segment) {
 
 }  // namespace
 
-void JsonPathIndex::build(const std::vector<JsonNode>& nodes) {
-  const int32_t count = static_cast<int32_t>(nodes.size());
+void JsonPathIndex::clear() {
+  built_ = false;
+  child_begin_.clear();
+  children_.clear();
+  positional_.clear();
+  top_level_.clear();
+  heat_.clear();
+  hot_.clear();
+}
+
+void JsonPathIndex::build(const JsonNodeStore& nodes) {
+  clear();
+  built_ = true;
+  const int32_t count = nodes.size();
+  heat_.assign(static_cast<std::size_t>(count) + 1, 0);
   std::vector<int32_t> parent(static_cast<std::size_t>(count) + 1, -1);
   top_level_.clear();
 
@@ -38,7 +51,7 @@ void JsonPathIndex::build(const std::vector<JsonNode>& nodes) {
   };
   std::vector<Open> open;
   for (int32_t i = 2; i <= count; ++i) {
-    const int64_t d = level_of(nodes[i - 1]);
+    const int64_t d = level_of(nodes.depth(i));
     if (d <= 0) {
       top_level_.push_back(i);
       continue;
@@ -72,47 +85,79 @@ void JsonPathIndex::build(const std::vector<JsonNode>& nodes) {
     if (begin == end) continue;
     bool positional = true;
     for (int32_t k = 0; positional && k < end - begin; ++k) {
-      positional = element_position(nodes[children_[begin + k] - 1].name) == k;
+      positional = element_position(nodes.name(children_[begin + k])) == k;
     }
     positional_[p] = positional;
   }
 }
 
-int32_t JsonPathIndex::search(const std::vector<JsonNode>& nodes, int32_t parent,
+void JsonPathIndex::candidates(const JsonNodeStore& nodes, int32_t parent, std::string_view name,
+                               int32_t& begin, int32_t& end) const {
+  begin = child_begin_[parent];
+  end = child_begin_[parent + 1];
+  if (positional_[parent]) {
+    // Every member is named by its position, so only the member at that position can match.
+    const int64_t k = element_position(name);
+    if (k < 0 || k >= end - begin) {
+      end = begin;
+    } else {
+      begin += static_cast<int32_t>(k);
+      end = begin + 1;
+    }
+    return;
+  }
+  int32_t& heat = heat_[parent];
+  if (heat == kNoTable) return;
+  if (heat >= 0 && heat < kHot) {
+    ++heat;
+    return;
+  }
+  if (heat == kHot) {
+    HotObject hot;
+    for (int32_t at = begin; at < end; ++at) {
+      if (!hot.table.emplace(nodes.name(children_[at]), at).second) {
+        heat = kNoTable;  // two members share a name: only a walk finds the first
+        return;
+      }
+    }
+    hot_.push_back(std::move(hot));
+    heat = -static_cast<int32_t>(hot_.size());
+  }
+  HotObject& hot = hot_[static_cast<std::size_t>(-heat - 1)];
+  if (hot.last < 0 || nodes.name(children_[hot.last]) != name) {
+    const auto found = hot.table.find(name);
+    if (found == hot.table.end()) {
+      end = begin;
+      return;
+    }
+    hot.last = found->second;
+  }
+  begin = hot.last;
+  end = begin + 1;
+}
+
+int32_t JsonPathIndex::search(const JsonNodeStore& nodes, int32_t parent,
                               const std::vector<std::string_view>& segments, std::size_t level,
                               int32_t start) const {
   // Depth first, members in document order, so the first node reached is the first in the
   // document; a stack of our own, since both the path and the nesting may be very deep.
-  struct Step {
-    int32_t at;   // next member to look at
-    int32_t end;  // end of the members
-  };
-  std::vector<Step> steps;
+  steps_.clear();
   auto enter = [&](int32_t node, std::size_t depth) {
-    int32_t begin = child_begin_[node];
-    int32_t end = child_begin_[node + 1];
-    if (positional_[node]) {
-      // Every member is named by its position, so only the member at that position can match.
-      const int64_t k = element_position(segments[depth]);
-      if (k < 0 || k >= end - begin) {
-        end = begin;
-      } else {
-        begin += static_cast<int32_t>(k);
-        end = begin + 1;
-      }
-    }
-    steps.push_back({begin, end});
+    int32_t begin = 0;
+    int32_t end = 0;
+    candidates(nodes, node, segments[depth], begin, end);
+    steps_.push_back({begin, end});
   };
   enter(parent, level);
-  while (!steps.empty()) {
-    Step& step = steps.back();
-    const std::size_t depth = level + steps.size() - 1;
+  while (!steps_.empty()) {
+    Step& step = steps_.back();
+    const std::size_t depth = level + steps_.size() - 1;
     if (step.at == step.end) {
-      steps.pop_back();
+      steps_.pop_back();
       continue;
     }
     const int32_t child = children_[step.at++];
-    if (nodes[child - 1].name != segments[depth]) continue;
+    if (nodes.name(child) != segments[depth]) continue;
     if (depth + 1 == segments.size()) {
       if (child >= start) return child;
       continue;
@@ -124,7 +169,7 @@ int32_t JsonPathIndex::search(const std::vector<JsonNode>& nodes, int32_t parent
   return 0;
 }
 
-int32_t JsonPathIndex::find(const std::vector<JsonNode>& nodes,
+int32_t JsonPathIndex::find(const JsonNodeStore& nodes,
                             const std::vector<std::string_view>& segments, int32_t start) const {
   if (nodes.empty() || segments.empty()) return 0;
   int32_t found = search(nodes, 0, segments, 0, start);
@@ -136,7 +181,7 @@ int32_t JsonPathIndex::find(const std::vector<JsonNode>& nodes,
   return found;
 }
 
-int32_t JsonPathIndex::find_below(const std::vector<JsonNode>& nodes, int32_t base,
+int32_t JsonPathIndex::find_below(const JsonNodeStore& nodes, int32_t base,
                                   const std::vector<std::string_view>& segments) const {
   if (base < 1 || base >= static_cast<int32_t>(child_begin_.size()) - 1 || segments.empty()) {
     return 0;
@@ -152,7 +197,7 @@ int32_t json_find_by_scan(const std::vector<JsonNode>& nodes,
   int64_t f = 1;  // the segment being matched, from 1
   for (int32_t i = 2; i <= count; ++i) {
     const JsonNode& node = nodes[i - 1];
-    const int64_t d = level_of(node);
+    const int64_t d = level_of(node.depth);
     if (d <= 0) {
       if (segments[0].empty() && segment_count == 1 && i >= start) return i;
       continue;

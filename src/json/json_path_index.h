@@ -9,32 +9,49 @@
 // nodes on its way; an array's elements are reached by position. Both give the same node
 // for every node list, however its depths run.
 
+#include <climits>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "json/json_node.h"
+#include "json/json_node_store.h"
 
 namespace zarvex {
 
 class JsonPathIndex {
  public:
-  // Indexes `nodes`; the list must stay unchanged while find() is used with it.
-  void build(const std::vector<JsonNode>& nodes);
+  JsonPathIndex() = default;
+  // A copy is not built: what it would hold points into the nodes it was built for.
+  JsonPathIndex(const JsonPathIndex&) {}
+  JsonPathIndex& operator=(const JsonPathIndex&) {
+    clear();
+    return *this;
+  }
+
+  // Indexes `nodes`; they must stay unchanged while find() is used with them.
+  void build(const JsonNodeStore& nodes);
+  bool built() const { return built_; }
+  void clear();
 
   // The first node at or after `start` that `segments` designate; 0 when none. Node 1 is
   // never a result (the empty path, which designates it, is answered by the caller).
-  int32_t find(const std::vector<JsonNode>& nodes, const std::vector<std::string_view>& segments,
+  int32_t find(const JsonNodeStore& nodes, const std::vector<std::string_view>& segments,
                int32_t start) const;
   // The first node that `segments` designate among the members of node `base` and below.
-  int32_t find_below(const std::vector<JsonNode>& nodes, int32_t base,
+  int32_t find_below(const JsonNodeStore& nodes, int32_t base,
                      const std::vector<std::string_view>& segments) const;
 
  private:
-  int32_t search(const std::vector<JsonNode>& nodes, int32_t parent,
+  // The members of `parent` to look at for `name`: children_[begin, end).
+  void candidates(const JsonNodeStore& nodes, int32_t parent, std::string_view name, int32_t& begin,
+                  int32_t& end) const;
+  int32_t search(const JsonNodeStore& nodes, int32_t parent,
                  const std::vector<std::string_view>& segments, std::size_t level,
                  int32_t start) const;
 
+  bool built_ = false;
   // Members of node p (0: the nodes of the first level) are
   // children_[child_begin_[p] .. child_begin_[p + 1]).
   std::vector<int32_t> child_begin_;
@@ -43,9 +60,28 @@ class JsonPathIndex {
   std::vector<bool> positional_;
   // Nodes after node 1 that stand at the top level (naming mode).
   std::vector<int32_t> top_level_;
+
+  // An object looked into again and again (the answer's outer objects, read once per song)
+  // gets a table from name to member once it is known that no two of its members share a
+  // name; then that member is the first of that name, and the member found last is tried
+  // before the table. heat_[p] counts the lookups in p up to kHot; then it is kNoTable, or
+  // -1 - i for the table hot_[i].
+  static constexpr int32_t kHot = 16;
+  static constexpr int32_t kNoTable = INT32_MAX;
+  struct HotObject {
+    std::unordered_map<std::string_view, int32_t> table;  // name to position in children_
+    int32_t last = -1;                                    // position found last
+  };
+  mutable std::vector<int32_t> heat_;
+  mutable std::vector<HotObject> hot_;
+  struct Step {
+    int32_t at;   // next member to look at
+    int32_t end;  // end of the members
+  };
+  mutable std::vector<Step> steps_;
 };
 
-// The same lookup as JsonPathIndex::find, by walking the node list from its start.
+// The same lookup as JsonPathIndex::find, by walking the node records from the start.
 int32_t json_find_by_scan(const std::vector<JsonNode>& nodes,
                           const std::vector<std::string_view>& segments, int32_t start);
 
