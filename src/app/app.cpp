@@ -5,7 +5,7 @@
 
 namespace zarvex {
 
-App::App(std::string program_folder) : globals_(std::move(program_folder)) {
+App::App(const std::string& program_folder) : globals_(program_folder, ui_) {
   window_ = std::make_unique<MainWindow>(globals_, ui_, workers_);
   ui_.attach(window_.get());
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The running program: the globals, the worker threads, the Ui port and the main window, built
+// The running program: the Ui port, the globals, the worker threads and the main window, built
 // in that order. It is never destroyed while the program runs: the program ends through
 // end_program, which leaves the process without freeing what a worker may still use.
 
@@ -16,7 +16,7 @@ namespace zarvex {
 class App {
  public:
   // `program_folder`: UTF-8, without trailing "/"; settings live in its data/ folder.
-  explicit App(std::string program_folder);
+  explicit App(const std::string& program_folder);
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
@@ -27,9 +27,9 @@ class App {
   MainWindow& main_window() { return *window_; }
 
  private:
+  QtUi ui_;
   Globals globals_;
   WorkerThreads workers_;
-  QtUi ui_;
   std::unique_ptr<MainWindow> window_;
 };
 

@@ -4,41 +4,47 @@
 // outlives every window and worker thread.
 
 #include <atomic>
+#include <memory>
 #include <string>
-#include <vector>
 
-#include "platform/codepage.h"
+#include "decoration/memory_library.h"
+#include "download/download_manager.h"
+#include "download/program_engine.h"
 #include "platform/list_table.h"
+#include "platform/ui_port.h"
+#include "service/endpoints.h"
+#include "service/playlists.h"
+#include "service/song_row.h"
 #include "session/session.h"
-#include "settings/settings.h"
 #include "update/update_notice.h"
 
 namespace zarvex {
 
-inline std::vector<std::string> gbk_titles(std::initializer_list<const char*> utf8_titles) {
-  std::vector<std::string> titles;
-  for (const char* title : utf8_titles)
-    titles.push_back(gbk_from_utf8(title));
-  return titles;
-}
-
 struct Globals {
-  // `program_folder`: UTF-8, without trailing "/".
-  explicit Globals(std::string program_folder) : settings(std::move(program_folder)) {}
+  // `program_folder`: UTF-8, without trailing "/". `ui` shows what the download routines say
+  // and must outlive this object.
+  Globals(const std::string& program_folder, Ui& ui)
+      : downloads(program_folder, std::make_unique<ProgramEngine>(), ui),
+        endpoints(load_endpoints(program_folder)) {}
   Globals(const Globals&) = delete;
   Globals& operator=(const Globals&) = delete;
 
+  // The download engine with the settings, the download and finished lists and the task
+  // progress list it works with.
+  DownloadManager downloads;
+  // The skin library's loader; no skin library is carried, so it stays empty and the look is
+  // the embedded style sheet alone.
+  MemoryLibrary skin_library;
   Session session;
   UpdateNoticeSlot update_notice;
-  SettingsStore settings;
+  PlaylistList playlists;
+  // Where the outside services live (section "service" of the settings file).
+  const Endpoints endpoints;
 
-  // The lists of the main window.
-  ListTable search_list{
-      gbk_titles({"质量", "歌曲名", "歌手", "专辑", "mid", "size", "id", "meda_mid"})};
-  ListTable playlist_song_list{
-      gbk_titles({"质量", "歌曲名", "歌手", "专辑", "mid", "size", "id", "media_mid"})};
-  ListTable download_list{gbk_titles({"编号", "文件名", "状态", "大小", "下载进度", "下载ID"})};
-  ListTable finished_list{gbk_titles({"编号", "歌曲名", "文件大小", "文件格式", "是否有歌词"})};
+  // The song lists and the playlist box of the main window.
+  ListTable search_list{search_list_columns()};
+  ListTable playlist_song_list{playlist_song_columns()};
+  ListTable playlist_box{{""}};
 
   // 1 when the song pop-up was last opened from the search list, 2 from the playlist songs.
   std::atomic<int> song_source{0};

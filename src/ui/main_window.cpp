@@ -5,7 +5,10 @@
 #include <QMouseEvent>
 #include <QWindow>
 
+#include "service/song_row.h"
 #include "ui/built_in_picture.h"
+#include "ui/decoration/shadow.h"
+#include "ui/decoration/skin.h"
 #include "ui/list_layouts.h"
 #include "ui/look.h"
 
@@ -83,15 +86,26 @@ MainWindow::MainWindow(Globals& globals, Ui& ui, WorkerThreads& workers, QWidget
   build_pages();
   build_side_bar();
   status_bar_ = place(new StatusBar(this), "状态条1", {0, 501, 645, 20});
+  connect_controls();
+  on_created();
+}
 
-  // The pop-ups are loaded once, hidden, and only shown and hidden afterwards.
+void MainWindow::on_created() {
+  apply_skin(globals_.skin_library);
+  attach_shadow(this, 2);
+  // The default avatar and the side bar with "歌曲搜索" lit were set up with the side bar.
+  globals_.downloads.settings().load_settings();
+  globals_.downloads.refresh_finished_list();
+  // The badges went to the song lists with their views. The pop-ups are loaded once, hidden,
+  // and only shown and hidden afterwards.
   song_popup_ = new SongPopup(hq_badge_, sq_badge_, this);
   song_popup_->setObjectName(QStringLiteral("歌曲弹出窗口"));
   menu_window_ = new MenuWindow(this);
   menu_window_->setObjectName(QStringLiteral("菜单窗口"));
-
-  connect_controls();
+  connect_pop_ups();
+  start_update_notice();
   draw_side_entry(3, false);
+  progress_timer_->start();
 }
 
 MainWindow::~MainWindow() {
@@ -186,7 +200,7 @@ void MainWindow::build_search_page(QWidget* page) {
   search_button_ =
       place(new QPushButton(QStringLiteral("搜索"), page), "按钮_搜索", {376, 23, 88, 32});
   search_view_ =
-      place(new ListView(globals_.search_list, song_list_widths, {hq_badge_, sq_badge_}, page),
+      place(new ListView(globals_.search_list, song_list_widths(), {hq_badge_, sq_badge_}, page),
             "超级列表框_搜索列表", {9, 72, 455, 352});
   // "开启批量下载" has no action.
   place(new QPushButton(QStringLiteral("开启批量下载"), page), "按钮_批量下载选中",
@@ -195,10 +209,12 @@ void MainWindow::build_search_page(QWidget* page) {
 
 void MainWindow::build_playlist_page(QWidget* page) {
   playlist_box_ = place(new QComboBox(page), "组合框_歌单列表", {6, 16, 456, 20});
+  // The box shows the playlist names a worker writes into its table.
+  playlist_box_->setModel(new ListTableModel(globals_.playlist_box, {}, playlist_box_));
   playlist_button_ = place(new QPushButton(QStringLiteral("获取歌单列表"), page),
                            "按钮_获取歌单列表", {376, 414, 88, 32});
   playlist_view_ = place(
-      new ListView(globals_.playlist_song_list, song_list_widths, {hq_badge_, sq_badge_}, page),
+      new ListView(globals_.playlist_song_list, song_list_widths(), {hq_badge_, sq_badge_}, page),
       "超级列表框_歌单列表", {6, 48, 456, 360});
 }
 
@@ -209,11 +225,13 @@ void MainWindow::build_download_page(QWidget* page) {
                             "按钮_下载_全部开始", {8, 32, 80, 32});
   pause_all_button_ = place(new QPushButton(QStringLiteral("全部暂停"), downloads),
                             "按钮_下载_全部暂停", {96, 32, 80, 32});
-  download_view_ = place(new ListView(globals_.download_list, download_list_widths, {}, downloads),
-                         "超级列表框_下载列表", {8, 72, 456, 328});
+  download_view_ =
+      place(new ListView(globals_.downloads.download_list(), download_list_widths, {}, downloads),
+            "超级列表框_下载列表", {8, 72, 456, 328});
   QWidget* finished = download_tabs_->add_page(QStringLiteral("已完成"));
-  finished_view_ = place(new ListView(globals_.finished_list, finished_list_widths, {}, finished),
-                         "超级列表框_已完成列表", {8, 26, 456, 342});
+  finished_view_ =
+      place(new ListView(globals_.downloads.finished_list(), finished_list_widths, {}, finished),
+            "超级列表框_已完成列表", {8, 26, 456, 342});
   open_folder_button_ = place(new QPushButton(QStringLiteral("打开下载目录"), finished),
                               "按钮_打开下载目录", {365, 373, 96, 29});
 }

@@ -79,6 +79,15 @@ class MainWindow : public QWidget {
   void build_download_page(QWidget* page);
   void build_support_page(QWidget* page);
   void connect_controls();
+  void connect_pop_ups();
+  // What happens once the window exists: decoration, settings, the finished list, the pop-ups,
+  // the update notice and the progress timer.
+  void on_created();
+  void start_update_notice();
+
+  void search();
+  void fetch_playlist_list();
+  void choose_playlist(int position);
 
   void open_status_address();
   void show_help();

@@ -1,11 +1,20 @@
 // What the main window's controls do: each handler runs on the GUI thread and hands the work
 // to the system's routines, starting a worker thread where a routine waits for the network.
+// A worker gets copies of what the user acted on (the keyword, the chosen row, the session),
+// taken here when the user acted.
 
-#include <QGuiApplication>
 #include <QMenu>
 
+#include "download/download_start.h"
+#include "download/service_song_service.h"
+#include "net/http.h"
 #include "platform/codepage.h"
+#include "service/playlists.h"
+#include "service/quality.h"
+#include "service/song_search.h"
+#include "ui/about_window.h"
 #include "ui/main_window.h"
+#include "ui/settings_window.h"
 #include "update/update_notice.h"
 
 namespace zarvex {
@@ -23,11 +32,31 @@ void MainWindow::connect_controls() {
   connect(menu_button_, &QToolButton::clicked, this, [this] { open_menu_window(); });
   connect(avatar_, &ClickLabel::clicked, this, &MainWindow::avatar_clicked);
   connect(status_bar_, &StatusBar::clicked, this, [this] { open_status_address(); });
+  connect(progress_timer_, &QTimer::timeout, this, [this] { globals_.downloads.tick(); });
+
+  connect(search_button_, &QPushButton::clicked, this, [this] { search(); });
+  connect(playlist_button_, &QPushButton::clicked, this, [this] { fetch_playlist_list(); });
+  // Only the user's own choice loads songs; a worker refilling the box selects its first item
+  // without loading anything.
+  connect(playlist_box_, &QComboBox::activated, this,
+          [this](int position) { choose_playlist(position); });
+  auto* box_model = static_cast<ListTableModel*>(playlist_box_->model());
+  connect(box_model, &ListTableModel::refreshed, playlist_box_, [this](int selected) {
+    if (playlist_box_->currentIndex() != selected) playlist_box_->setCurrentIndex(selected);
+  });
 
   connect(search_view_, &ListView::right_clicked, this, [this] { open_song_popup(1); });
   connect(playlist_view_, &ListView::right_clicked, this, [this] { open_song_popup(2); });
-  connect(song_popup_, &SongPopup::quality_chosen, this, [this](int q) { choose_quality(q); });
 
+  DownloadManager& downloads = globals_.downloads;
+  connect(start_all_button_, &QPushButton::clicked, this, [&downloads] { downloads.start_all(); });
+  connect(pause_all_button_, &QPushButton::clicked, this, [&downloads] { downloads.pause_all(); });
+  connect(open_folder_button_, &QPushButton::clicked, this,
+          [this] { ui_.open_url(globals_.downloads.settings().snapshot().setdir); });
+}
+
+void MainWindow::connect_pop_ups() {
+  connect(song_popup_, &SongPopup::quality_chosen, this, [this](int q) { choose_quality(q); });
   connect(menu_window_, &MenuWindow::settings_chosen, this, [this] { open_settings_window(); });
   connect(menu_window_, &MenuWindow::about_chosen, this, [this] { open_about_window(); });
   connect(menu_window_, &MenuWindow::help_chosen, this, [this] { show_help(); });
@@ -37,12 +66,88 @@ void MainWindow::connect_controls() {
           [this](QPoint at) { menu_window_->task_menu()->popup(at); });
   connect(finished_view_, &ListView::right_clicked, this,
           [this](QPoint at) { menu_window_->finished_menu()->popup(at); });
+
+  DownloadManager& downloads = globals_.downloads;
+  auto on_task_row = [this](auto action) {
+    return [this, action] {
+      const int row = globals_.downloads.download_list().selected();
+      if (row >= 0) action(static_cast<std::size_t>(row));
+    };
+  };
+  connect(menu_window_->start_task_action(), &QAction::triggered, this,
+          on_task_row([&downloads](std::size_t row) { downloads.start_task(row); }));
+  connect(menu_window_->pause_task_action(), &QAction::triggered, this,
+          on_task_row([&downloads](std::size_t row) { downloads.pause_task(row); }));
+  connect(menu_window_->delete_task_action(), &QAction::triggered, this,
+          on_task_row([&downloads](std::size_t row) { downloads.delete_task(row); }));
+  connect(menu_window_->delete_file_action(), &QAction::triggered, this, [&downloads] {
+    const int row = downloads.finished_list().selected();
+    if (row >= 0) downloads.delete_finished_file(static_cast<std::size_t>(row));
+  });
+}
+
+void MainWindow::start_update_notice() {
+  const std::string address = globals_.endpoints.announce;
+  if (address.empty()) return;
+  const HttpOptions options = globals_.endpoints.http;
+  workers_.start([this, address, options] {
+    check_for_update(
+        address,
+        [&options](const std::string& page) { return fetch_with_headers(page, {}, options); },
+        globals_.update_notice, ui_);
+  });
+}
+
+void MainWindow::search() {
+  if (!begin_search(globals_.session.logged_in(), ui_)) return;
+  const std::string keyword = gbk_from_utf8(search_edit_->text().toStdString());
+  workers_.start(
+      [this, keyword] { search_worker(keyword, globals_.endpoints, globals_.search_list, ui_); });
+}
+
+void MainWindow::fetch_playlist_list() {
+  begin_playlist_list(ui_);
+  const SessionRecord session = globals_.session.snapshot();
+  workers_.start([this, session] {
+    playlist_list_worker(session, &globals_.session, globals_.endpoints, globals_.playlists,
+                         globals_.playlist_box, ui_);
+  });
+}
+
+void MainWindow::choose_playlist(int position) {
+  globals_.playlist_box.set_selected(position);
+  if (!globals_.playlists.choice_loads_songs(position)) return;
+  const SessionRecord session = globals_.session.snapshot();
+  workers_.start([this, session, position] {
+    playlist_songs_worker(session, globals_.endpoints, globals_.playlists, position,
+                          globals_.playlist_song_list, ui_);
+  });
+}
+
+void MainWindow::choose_quality(int quality) {
+  static const std::string missing = gbk("你要下载的音乐没有你选择的格式哟，请选择其他格式下载");
+  static const std::string caption = gbk("提示");
+  // Giving the main window the focus deactivates the pop-up, which hides it.
+  activateWindow();
+  song_popup_->hide();
+  ListTable& list = globals_.song_source == 1 ? globals_.search_list : globals_.playlist_song_list;
+  if (!quality_available(quality, list)) {
+    ui_.message(missing, caption, MessageIcon::information);
+    return;
+  }
+  // The row as it is now: a later change of the selection does not change this download.
+  const ListRow row = list.row(static_cast<std::size_t>(list.selected()));
+  const SessionRecord session = globals_.session.snapshot();
+  workers_.start([this, quality, row, session] {
+    ServiceSongService service(globals_.endpoints, session);
+    start_song_download(globals_.downloads, service, quality, row);
+  });
 }
 
 void MainWindow::confirm_exit() {
   static const std::string question = gbk("还有下载任务没有完成，是否要继续退出？");
   // Every listed task counts, running, waiting or paused; running downloads are not stopped.
-  if (globals_.download_list.row_count() == 0 || ui_.ask_yes_no(question)) {
+  if (globals_.downloads.download_list().row_count() == 0 || ui_.ask_yes_no(question)) {
     emit end_program_requested();
   }
 }
@@ -64,15 +169,14 @@ void MainWindow::show_help() {
   ui_.message(help, {}, MessageIcon::information);
 }
 
-void MainWindow::open_settings_window() {}
+void MainWindow::open_settings_window() {
+  SettingsWindow window(globals_.downloads.settings(), ui_, this);
+  window.exec();
+}
 
-void MainWindow::open_about_window() {}
-
-void MainWindow::choose_quality(int quality) {
-  (void)quality;
-  // Giving the main window the focus deactivates the pop-up, which hides it.
-  activateWindow();
-  song_popup_->hide();
+void MainWindow::open_about_window() {
+  AboutWindow window(globals_.endpoints.maker_site, ui_, this);
+  window.exec();
 }
 
 }  // namespace zarvex

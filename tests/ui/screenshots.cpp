@@ -9,7 +9,9 @@
 #include "app/globals.h"
 #include "platform/codepage.h"
 #include "support/recording_ui.h"
+#include "ui/about_window.h"
 #include "ui/main_window.h"
+#include "ui/settings_window.h"
 
 using namespace zarvex;
 
@@ -31,8 +33,8 @@ int main(int argc, char** argv) {
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
   QDir().mkpath(out);
   QTemporaryDir home;
-  Globals globals(home.path().toStdString());
   test::RecordingUi ui;
+  Globals globals(home.path().toStdString(), ui);
   WorkerThreads workers;
   MainWindow window(globals, ui, workers);
 
@@ -51,9 +53,13 @@ int main(int argc, char** argv) {
                                        image);
   }
   globals.search_list.set_selected(1);
-  globals.download_list.add_row({"1", gbk("周杰伦-晴天"), gbk("正在下载"), "31M", "45%", "1"});
-  globals.download_list.add_row({"2", gbk("周杰伦-稻香"), gbk("等待下载"), "", "", "2"});
-  globals.finished_list.add_row({"1", gbk("周杰伦-夜曲"), "24.5M", "flac", gbk("有歌词")});
+  ListTable& downloads = globals.downloads.download_list();
+  downloads.add_row({"1", gbk("周杰伦-晴天"), gbk("正在下载"), "31M", "45%", "1"});
+  downloads.add_row({"2", gbk("周杰伦-稻香"), gbk("等待下载"), "", "", "2"});
+  globals.downloads.finished_list().add_row(
+      {"1", gbk("周杰伦-夜曲"), "24.5M", "flac", gbk("有歌词")});
+  globals.playlist_box.add_row({gbk("我喜欢的歌")});
+  globals.playlist_box.set_selected(0);
   window.set_status_text(0, QStringLiteral("搜索完毕"));
   window.set_status_text(1, QStringLiteral("版本：1.9.1 最新：1.9"));
   window.set_status_text(2, QStringLiteral("未登录"));
@@ -75,5 +81,13 @@ int main(int argc, char** argv) {
   window.menu_window()->show_at(window.mapToGlobal(QPoint(450, 40)));
   save(window.menu_window(), out, "menu_window");
   window.menu_window()->hide();
+
+  SettingsWindow settings(globals.downloads.settings(), ui, &window);
+  settings.show();
+  save(&settings, out, "settings_window");
+  settings.hide();
+  AboutWindow about(globals.endpoints.maker_site, ui, &window);
+  about.show();
+  save(&about, out, "about_window");
   return 0;
 }
