@@ -21,7 +21,7 @@ struct UiCall {
 class RecordingUi : public Ui {
  public:
   void set_status_text(int part, std::string_view text) override {
-    record({"status", std::string(text), std::to_string(part)});
+    record({"status", std::string(text), std::to_string(part), MessageIcon::none});
     std::lock_guard lock(mutex_);
     if (part >= 0 && part < 4) status_[part] = std::string(text);
   }
@@ -36,10 +36,14 @@ class RecordingUi : public Ui {
     answers_.pop_front();
     return answer;
   }
-  void set_clipboard(std::string_view text) override { record({"clipboard", std::string(text)}); }
-  void open_url(std::string_view address) override { record({"open", std::string(address)}); }
+  void set_clipboard(std::string_view text) override {
+    record({"clipboard", std::string(text), {}, MessageIcon::none});
+  }
+  void open_url(std::string_view address) override {
+    record({"open", std::string(address), {}, MessageIcon::none});
+  }
   void set_enabled(std::string_view name, bool enabled) override {
-    record({"enable", std::string(name), enabled ? "1" : "0"});
+    record({"enable", std::string(name), enabled ? "1" : "0", MessageIcon::none});
   }
   std::string read_text(std::string_view) override {
     std::lock_guard lock(mutex_);
