@@ -1,6 +1,8 @@
 #include "ui/tab_control.h"
 
+#include <QEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace zarvex {
 
@@ -17,7 +19,7 @@ QWidget* TabControl::add_page(const QString& caption) {
   auto* page = new QWidget;
   pages_->addWidget(page);
   tabs_->addTab(caption);
-  tabs_->adjustSize();
+  lay_out();
   return page;
 }
 
@@ -32,10 +34,25 @@ void TabControl::set_tabs_visible(bool visible) {
   update();
 }
 
-void TabControl::resizeEvent(QResizeEvent* event) {
+void TabControl::lay_out() {
   pages_->setGeometry(rect());
-  tabs_->move(2, 0);
+  tabs_->setGeometry(2, 0, std::max(0, width() - 4), tabs_->sizeHint().height());
+  update();
+}
+
+void TabControl::resizeEvent(QResizeEvent* event) {
+  lay_out();
   QWidget::resizeEvent(event);
+}
+
+void TabControl::showEvent(QShowEvent* event) {
+  lay_out();
+  QWidget::showEvent(event);
+}
+
+void TabControl::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) lay_out();
+  QWidget::changeEvent(event);
 }
 
 void TabControl::paintEvent(QPaintEvent*) {

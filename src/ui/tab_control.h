@@ -27,9 +27,14 @@ class TabControl : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // The tab row keeps the height its captions need in the current look.
+  void lay_out();
+
   QTabBar* tabs_;
   QStackedWidget* pages_;
 };
