@@ -34,7 +34,12 @@ TestMediaHost::TestMediaHost(standin::MediaOptions options,
   standin::add_media_routes(server_, options);
   if (extra_routes) extra_routes(server_);
   port_ = server_.bind_to_any_port("127.0.0.1");
-  if (port_ > 0) thread_ = std::thread([this] { server_.listen_after_bind(); });
+  if (port_ <= 0) return;
+  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  // A stop before the accept loop runs would be lost; wait (bounded) until it runs.
+  for (int i = 0; i < 5000 && !server_.is_running(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 TestMediaHost::~TestMediaHost() {
