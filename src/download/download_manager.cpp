@@ -36,10 +36,10 @@ std::string megabytes_text(const TaskProgress& p) {
 DownloadManager::DownloadManager(std::string program_folder, std::unique_ptr<TaskEngine> engine,
                                  Ui& ui)
     : settings_(std::move(program_folder)),
-      engine_(std::move(engine)),
       ui_(ui),
       download_list_(download_list_titles()),
-      finished_list_(finished_list_titles()) {}
+      finished_list_(finished_list_titles()),
+      engine_(std::move(engine)) {}
 
 TaskReport DownloadManager::report_routine() {
   return [this](int task, int code, std::int64_t total, std::int64_t done) {
@@ -48,8 +48,12 @@ TaskReport DownloadManager::report_routine() {
 }
 
 bool DownloadManager::task_exists(std::string_view file_name) const {
+  return task_exists(settings_.snapshot().setdir, file_name);
+}
+
+bool DownloadManager::task_exists(std::string_view folder, std::string_view file_name) const {
   std::vector<std::string> names;
-  list_folder_files(settings_.snapshot().setdir, "*.*", names, false);
+  list_folder_files(folder, "*.*", names, false);
   return std::find(names.begin(), names.end(), file_name) != names.end();
 }
 

@@ -35,8 +35,9 @@ class DownloadManager {
   // The report routine handed to the engine: fills the task progress list.
   TaskReport report_routine();
 
-  // True when the download folder holds a file named exactly `file_name` (GBK).
+  // True when the download folder (or `folder`) holds a file named exactly `file_name` (GBK).
   bool task_exists(std::string_view file_name) const;
+  bool task_exists(std::string_view folder, std::string_view file_name) const;
   int count_running_tasks() const;
   // Creates the engine task and appends its row; the task number, or -1 (after the message
   // "哎呀呀，创建下载任务失败了") when the engine refused it.
@@ -68,12 +69,13 @@ class DownloadManager {
   bool run_row(std::size_t row, int task);
 
   SettingsStore settings_;
-  std::unique_ptr<TaskEngine> engine_;
   Ui& ui_;
   ListTable download_list_;
   ListTable finished_list_;
   TaskProgressList progress_;
   std::mutex admission_mutex_;
+  // Last, so it goes first: its jobs report into progress_ until the engine has ended them.
+  std::unique_ptr<TaskEngine> engine_;
 };
 
 }  // namespace zarvex

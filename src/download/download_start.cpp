@@ -62,7 +62,7 @@ StartResult start_song_download(DownloadManager& manager, SongService& service, 
   if (settings.downlrc) lyrics = service.fetch_lyrics(cell_of(song_row, song_column_id));
 
   std::lock_guard lock(manager.admission_mutex());
-  if (manager.task_exists(file_name)) {
+  if (manager.task_exists(settings.setdir, file_name)) {
     ui.message(exists, {}, MessageIcon::information);
     result.outcome = StartOutcome::exists;
     return result;

@@ -173,3 +173,26 @@ TEST_F(DownloadPipelineTest, FailedTaskFreesItsSlotAndDownloadsWhenStartedAgain)
 
 }  // namespace
 }  // namespace zarvex
+
+namespace zarvex {
+namespace {
+
+TEST_F(DownloadPipelineTest, EndingWithTasksRunningLeavesNoReportBehind) {
+  standin::MediaOptions slow;
+  slow.rate_limit = 1 << 20;
+  test::TestMediaHost host(slow);
+  ASSERT_TRUE(host.ok());
+  make(2);
+  HostSongService service(host);
+  for (const char* name : {"a", "b", "c"})
+    ASSERT_EQ(start_song_download(*manager_, service, 1, song(name, "8000000")).outcome,
+              StartOutcome::admitted);
+  // Reports are flowing into the progress list when the manager (and its engine) goes.
+  ASSERT_TRUE(host.wait_for_ranges(2, test::kLongWait));
+  manager_->tick();
+  manager_.reset();
+  SUCCEED() << "the engine ended its jobs before the lists they report into";
+}
+
+}  // namespace
+}  // namespace zarvex
