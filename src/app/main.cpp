@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -54,7 +55,11 @@ int main(int argc, char** argv) {
   auto* app = new zarvex::App(home);
   QObject::connect(&app->main_window(), &zarvex::MainWindow::end_program_requested,
                    [] { zarvex::end_program(); });
-  app->main_window().show();
+  zarvex::MainWindow& window = app->main_window();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    window.move(screen->availableGeometry().center() - window.rect().center());
+  }
+  window.show();
   application.exec();
   zarvex::end_program();
 }

@@ -7,6 +7,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/globals.h"
@@ -359,6 +360,101 @@ class MainWindowTest : public QObject {
     }
     QCOMPARE(workers_->running(), 0);
     QCOMPARE(globals_->downloads.download_list().row_count(), std::size_t{0});
+  }
+
+  void title_area_drags_and_buttons_act() {
+    // Where the window system cannot move the window itself, it follows the mouse.
+    QWidget* title = control("图片框_标题栏");
+    const QPoint start = window_->pos();
+    const QPoint grab = title->mapToGlobal(QPoint(300, 20));
+    auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+      QMouseEvent event(type, title->mapFromGlobal(QPointF(global)), QPointF(global),
+                        type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                        Qt::NoModifier);
+      QApplication::sendEvent(title, &event);
+    };
+    send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    send(QEvent::MouseMove, grab + QPoint(40, 25), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, grab + QPoint(40, 25), Qt::NoButton);
+    QCOMPARE(window_->pos(), start + QPoint(40, 25));
+    send(QEvent::MouseMove, grab + QPoint(90, 90), Qt::NoButton);  // released: stays
+    QCOMPARE(window_->pos(), start + QPoint(40, 25));
+
+    QCursor::setPos(QPoint(210, 160));
+    click(control("图形按钮_菜单"));
+    QVERIFY(window_->menu_window()->isVisible());
+    QCOMPARE(window_->menu_window()->pos(), QCursor::pos());
+    window_->menu_window()->hide();
+
+    click(control("图形按钮_最小化"));
+    QTRY_VERIFY(window_->windowState() & Qt::WindowMinimized);
+  }
+
+  void menu_items_open_their_windows() {
+    struct Case {
+      int item;
+      const char* window;
+    };
+    for (const Case& c : {Case{0, "设置"}, Case{1, "关于软件"}}) {
+      QString opened;
+      QTimer::singleShot(0, this, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+          opened = modal->objectName();
+          modal->close();
+        }
+      });
+      window_->menu_window()->show_at(QPoint(10, 10));
+      click(window_->menu_window()->item_label(c.item));
+      QCOMPARE(opened, QString::fromUtf8(c.window));
+    }
+    // "复制歌曲信息" does nothing.
+    window_->song_popup()->show_at(QPoint(10, 10));
+    click(window_->song_popup()->item_label(4));
+    QVERIFY(ui_->calls().empty());
+  }
+
+  void task_and_file_menus_act_on_the_selected_row() {
+    ListTable& downloads = globals_->downloads.download_list();
+    for (int i = 1; i <= 3; ++i) {
+      downloads.add_row({std::to_string(i), "song" + std::to_string(i), gbk("正在下载"), "", "",
+                         std::to_string(i)});
+    }
+    downloads.set_selected(1);
+    QCoreApplication::processEvents();
+    right_click(window_->download_view());
+    MenuWindow* menus = window_->menu_window();
+    QTRY_VERIFY(menus->task_menu()->isVisible());
+    menus->task_menu()->hide();
+    menus->pause_task_action()->trigger();
+    QCOMPARE(downloads.cell(1, 2), gbk("已暂停"));
+    QCOMPARE(downloads.cell(0, 2), gbk("正在下载"));
+    ui_->answer(true);
+    menus->delete_task_action()->trigger();
+    QCOMPARE(ui_->texts_of("ask").back(), gbk("确定删除本下载任务吗？"));
+    QCOMPARE(downloads.row_count(), std::size_t{2});
+    QCOMPARE(downloads.cell(1, 1), std::string("song3"));
+    QCOMPARE(downloads.cell(1, 0), std::string("2"));
+
+    // The finished list: a real file in the download folder, deleted on Yes.
+    const std::string folder = globals_->downloads.settings().snapshot().setdir;
+    const QString song =
+        QString::fromStdString(utf8_from_gbk(folder)) + QStringLiteral("/晴天.mp3");
+    QFile file(song);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("ID3");
+    file.close();
+    globals_->downloads.refresh_finished_list();
+    ListTable& finished = globals_->downloads.finished_list();
+    QCOMPARE(finished.row_count(), std::size_t{1});
+    finished.set_selected(0);
+    QCoreApplication::processEvents();
+    right_click(window_->finished_view());
+    QTRY_VERIFY(menus->finished_menu()->isVisible());
+    menus->finished_menu()->hide();
+    ui_->answer(true);
+    menus->delete_file_action()->trigger();
+    QVERIFY(!QFile::exists(song));
+    QCOMPARE(finished.row_count(), std::size_t{0});
   }
 
   void help_shows_its_text_in_one_box() {
