@@ -1,7 +1,6 @@
 #include "json/json_path_index.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace zarvex {
 namespace {
@@ -18,10 +17,18 @@ int64_t element_position(std::string_view segment) {
   if (segment.size() < 3 || segment.front() != '[' || segment.back() != ']') return -1;
   const std::string_view digits = segment.substr(1, segment.size() - 2);
   if (digits.size() > 1 && digits.front() == '0') return -1;
+  if (digits.size() > 10) return -1;  // beyond any node count
   int64_t k = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), k);
-  if (error != std::errc() || end != digits.data() + digits.size() || k < 0) return -1;
+  for (const char digit : digits) {
+    if (digit < '0' || digit > '9') return -1;
+    k = k * 10 + (digit - '0');
+  }
   return k;
+}
+
+// Names mostly differ in length or first byte; only then is the rest compared.
+bool same_name(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a.substr(1) == b.substr(1)));
 }
 
 }  // namespace
@@ -34,6 +41,9 @@ void JsonPathIndex::clear() {
   top_level_.clear();
   heat_.clear();
   hot_.clear();
+  chain_.clear();
+  last_segments_.clear();
+  single_levels_ = 0;
 }
 
 void JsonPathIndex::build(const JsonNodeStore& nodes) {
@@ -146,7 +156,7 @@ int32_t JsonPathIndex::search(const JsonNodeStore& nodes, int32_t parent,
     int32_t begin = 0;
     int32_t end = 0;
     candidates(nodes, node, segments[depth], begin, end);
-    steps_.push_back({begin, end});
+    steps_.push_back({begin, end, end - begin <= 1});
   };
   enter(parent, level);
   while (!steps_.empty()) {
@@ -157,7 +167,7 @@ int32_t JsonPathIndex::search(const JsonNodeStore& nodes, int32_t parent,
       continue;
     }
     const int32_t child = children_[step.at++];
-    if (nodes.name(child) != segments[depth]) continue;
+    if (!same_name(nodes.name(child), segments[depth])) continue;
     if (depth + 1 == segments.size()) {
       if (child >= start) return child;
       continue;
@@ -172,13 +182,37 @@ int32_t JsonPathIndex::search(const JsonNodeStore& nodes, int32_t parent,
 int32_t JsonPathIndex::find(const JsonNodeStore& nodes,
                             const std::vector<std::string_view>& segments, int32_t start) const {
   if (nodes.empty() || segments.empty()) return 0;
-  int32_t found = search(nodes, 0, segments, 0, start);
+  std::size_t level = 0;
+  int32_t parent = 0;
+  if (start <= 1) {
+    const std::size_t limit = std::min(single_levels_, segments.size() - 1);
+    while (level < limit && last_segments_[level] == segments[level])
+      ++level;
+    if (level > 0) parent = chain_[level - 1];
+  }
+  int32_t found = search(nodes, parent, segments, level, start);
+  if (found != 0 && start <= 1) remember(segments, level);
   if (segments.size() == 1 && segments[0].empty()) {
     // A top-level node of a document in naming mode is designated by the empty segment.
     const auto top = std::lower_bound(top_level_.begin(), top_level_.end(), std::max(start, 2));
     if (top != top_level_.end() && (found == 0 || *top < found)) found = *top;
   }
   return found;
+}
+
+void JsonPathIndex::remember(const std::vector<std::string_view>& segments,
+                             std::size_t level) const {
+  // steps_ holds one step per level from `level` on, each just past the member it took.
+  chain_.resize(segments.size());
+  std::size_t single = level;
+  for (std::size_t k = 0; k < steps_.size(); ++k) {
+    chain_[level + k] = children_[steps_[k].at - 1];
+    if (single == level + k && steps_[k].single) ++single;
+  }
+  last_segments_.resize(single);
+  for (std::size_t k = level; k < single; ++k)
+    last_segments_[k].assign(segments[k]);
+  single_levels_ = single;
 }
 
 int32_t JsonPathIndex::find_below(const JsonNodeStore& nodes, int32_t base,

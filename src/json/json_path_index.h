@@ -77,8 +77,19 @@ class JsonPathIndex {
   struct Step {
     int32_t at;   // next member to look at
     int32_t end;  // end of the members
+    bool single;  // no other member could match
   };
   mutable std::vector<Step> steps_;
+
+  // Remembers, after a lookup found its node, the members it went through.
+  void remember(const std::vector<std::string_view>& segments, std::size_t level) const;
+  // The members the last successful lookup went through, one per segment, and how many of
+  // its first segments had a single member that could match them. A path that begins with
+  // those segments can only go through those members, so its lookup starts below them (the
+  // client reads "data.song.list[k].title", "data.song.list[k].mid", … in a row).
+  mutable std::vector<int32_t> chain_;
+  mutable std::vector<std::string> last_segments_;
+  mutable std::size_t single_levels_ = 0;
 };
 
 // The same lookup as JsonPathIndex::find, by walking the node records from the start.
