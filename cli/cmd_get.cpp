@@ -94,12 +94,10 @@ class ProgressPrinter {
       lines.push_back(line);
     }
     if (terminal_) {
-      if (drawn_ > 0) std::printf("\x1b[%zuA", drawn_);
+      erase_block();
       for (const auto& line : lines)
-        std::printf("\x1b[2K%s\n", line.c_str());
-      for (std::size_t i = lines.size(); i < drawn_; ++i)
-        std::printf("\x1b[2K\n");
-      drawn_ = std::max(drawn_, lines.size());
+        std::printf("%s\n", line.c_str());
+      drawn_ = lines.size();
     } else if (lines != last_) {
       // The whole list as it stands after a tick that changed it, closed by a blank line.
       for (const auto& line : lines)
@@ -111,12 +109,18 @@ class ProgressPrinter {
   }
 
   void finished(const std::string& name_gbk) {
-    if (terminal_) drawn_ = 0;  // the block is drawn anew below the line
+    if (terminal_) erase_block();  // the line goes above the block, which is drawn anew
     std::printf("%s\tfinished\n", utf8_from_gbk(name_gbk).c_str());
     std::fflush(stdout);
   }
 
  private:
+  // Moves back over the lines drawn last and clears them.
+  void erase_block() {
+    if (drawn_ > 0) std::printf("\x1b[%zuA\x1b[J", drawn_);
+    drawn_ = 0;
+  }
+
   const bool terminal_;
   std::size_t drawn_ = 0;
   std::vector<std::string> last_;
