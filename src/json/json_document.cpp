@@ -54,9 +54,12 @@ int32_t JsonDocument::add_bytes(std::string_view bytes, bool strict, bool set_st
     }
     // Runs of bytes that a string, name or literal takes as they are go in one step; they
     // hold no line feed and raise no error.
-    if (const std::size_t run = plain_run(bytes, at)) {
+    const uint8_t top = states_.empty() ? 0 : states_.back();
+    const bool takes_runs = (top == kReadingString && !trail_pending_) ||
+                            (top == kReadingName && !bare_name_) || top == kReadingLiteral;
+    if (const std::size_t run = takes_runs ? plain_run(bytes, at) : 0) {
       text.append(bytes.substr(at, run));
-      if (states_.back() == kReadingString) escape_pending_ = false;
+      if (top == kReadingString) escape_pending_ = false;
       position_ += static_cast<int32_t>(run);
       column_ += static_cast<int32_t>(run);
       at += run;
