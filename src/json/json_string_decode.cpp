@@ -113,6 +113,11 @@ std::string decode_json_string(std::string_view value) {
         out.push_back('\\');
         out.push_back(escape);
         i += 2;
+        // An escaped first byte of a character still takes its second byte with it.
+        if (is_gbk_lead_byte(static_cast<uint8_t>(escape)) && i < value.size() &&
+            is_gbk_trail_byte(static_cast<uint8_t>(value[i]))) {
+          out.push_back(value[i++]);
+        }
         break;
     }
   }

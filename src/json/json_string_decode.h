@@ -11,7 +11,9 @@ namespace zarvex {
 // unit XXXX converted alone to GBK ("?" when GBK lacks it; the halves of a surrogate pair
 // each become "?"); a \u not followed by four hexadecimal digits stays "\u" and the bytes
 // after it are read as ordinary bytes; any other escape keeps backslash and byte. A final
-// lone backslash, or a \u cut short by the end, gives nothing. Every other byte is copied.
+// lone backslash, or a \u cut short by the end, gives nothing. Every other byte is copied;
+// the two bytes of a double-byte character are copied as one, so a second byte 5C escapes
+// nothing.
 std::string decode_json_string(std::string_view value);
 
 }  // namespace zarvex

@@ -126,6 +126,9 @@ TEST(JsonStringDecode, DecodesEscapes) {
       {"\x81\x5C"
        R"(n)",
        "\x81\x5Cn"},  // 5C as second byte escapes nothing
+      {"\\\x81\x5C"
+       R"(n)",
+       "\\\x81\x5Cn"},  // nor after an escaped first byte
       {"\xD6\xD0\\n", "\xD6\xD0\n"},
       {"", ""},
   };
