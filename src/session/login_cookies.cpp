@@ -13,14 +13,9 @@ constexpr std::string_view deletion_data = "deleted; expires=Fri, 1-Jan-1999 1:1
 
 std::vector<std::string> cookie_names(std::string_view cookie_text) {
   std::vector<std::string> names;
-  std::size_t start = 0;
-  while (start <= cookie_text.size()) {
-    std::size_t end = cookie_text.find(';', start);
-    if (end == std::string_view::npos) end = cookie_text.size();
-    const std::string_view piece = cookie_text.substr(start, end - start);
-    std::string name = trim(piece.substr(0, piece.find('=')));
+  for (const std::string& piece : gbk_split(cookie_text, ";")) {
+    std::string name = trim(std::string_view(piece).substr(0, piece.find('=')));
     if (!name.empty()) names.push_back(std::move(name));
-    start = end + 1;
   }
   return names;
 }
