@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "app/app.h"
@@ -43,6 +44,27 @@ int find_row(const ListTable& list, std::size_t column, const std::string& text)
     if (rows[i].cells.size() > column && rows[i].cells[column] == text) return static_cast<int>(i);
   }
   return -1;
+}
+
+// Runs the event loop until `done` holds or `seconds` have passed; whether it holds.
+bool wait_until(const std::function<bool()>& done, int seconds) {
+  QDeadlineTimer deadline(seconds * 1000);
+  while (!done() && !deadline.hasExpired())
+    QTest::qWait(50);
+  return done();
+}
+
+// The download list and the boxes shown so far, for a failure message.
+std::string describe(const ListTable& list, const std::vector<QtUi::Box>& boxes) {
+  std::string text = "download list:";
+  for (const ListRow& row : list.rows()) {
+    text += "\n ";
+    for (const std::string& cell : row.cells)
+      text += " [" + utf8_from_gbk(cell) + "]";
+  }
+  for (const QtUi::Box& box : boxes)
+    text += "\nbox: " + box.text.toStdString();
+  return text;
 }
 
 bool contains(const std::vector<QString>& seen, const QString& text) {
