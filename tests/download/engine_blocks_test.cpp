@@ -173,9 +173,9 @@ TEST(EngineTasks, ConcurrentCreationsGetDistinctNumbers) {
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
   TempFolder folder;
-  DownloadEngine engine;
   constexpr int kTasks = 4;
   ReportLog logs[kTasks];
+  DownloadEngine engine;
   int numbers[kTasks] = {};
   std::vector<std::thread> creators;
   for (int i = 0; i < kTasks; ++i) {
@@ -205,9 +205,9 @@ TEST(EngineTasks, FolderPathGetsTheAddressFileName) {
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
   TempFolder folder;
-  DownloadEngine engine;
   for (std::string given : {folder.path(), folder.path() + "/"}) {
     ReportLog log;
+    DownloadEngine engine;
     std::string path = given;
     const int task = engine.create_task(host.url("/M500abc.mp3?vkey=K&guid=1&uin=2&fromtag=64"),
                                         path, 2, log.routine(), 1);

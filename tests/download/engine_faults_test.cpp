@@ -178,7 +178,6 @@ void add_lying_routes(httplib::Server& server) {
 }
 
 bool all_zero(const std::string& path, std::int64_t from, std::int64_t to) {
-  std::string content;
   FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return false;
   std::vector<char> buffer(static_cast<std::size_t>(to - from));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace zarvex::test {
@@ -120,10 +121,9 @@ bool TestMediaHost::wait_for_ranges(std::size_t n, std::chrono::milliseconds tim
 
 ReportRoutine ReportLog::routine() {
   return [this](int task, int code, std::int64_t total, std::int64_t done) {
-    {
-      std::lock_guard lock(lock_);
-      reports_.push_back({task, code, total, done});
-    }
+    // Notified under the lock, so a waiter that returns may end the log at once.
+    std::lock_guard lock(lock_);
+    reports_.push_back({task, code, total, done});
     changed_.notify_all();
   };
 }
@@ -179,8 +179,8 @@ std::int64_t first_difference(const std::string& path, const std::string& media_
     std::int64_t expected = std::max<std::int64_t>(0, std::min<std::int64_t>(n, size - offset));
     standin::media_file_bytes(media_name, static_cast<std::uint64_t>(offset), want.data(),
                               static_cast<std::size_t>(expected));
-    auto mismatch = std::mismatch(got.begin(), got.begin() + expected, want.begin());
-    if (mismatch.first != got.begin() + expected) {
+    if (std::memcmp(got.data(), want.data(), static_cast<std::size_t>(expected)) != 0) {
+      auto mismatch = std::mismatch(got.begin(), got.begin() + expected, want.begin());
       result = offset + (mismatch.first - got.begin());
       break;
     }
