@@ -10,6 +10,7 @@
 #include "ui/decoration/shadow.h"
 #include "ui/decoration/skin.h"
 #include "ui/list_layouts.h"
+#include "ui/login/search_placeholder.h"
 #include "ui/look.h"
 
 namespace zarvex {
@@ -195,8 +196,10 @@ void MainWindow::build_pages() {
 }
 
 void MainWindow::build_search_page(QWidget* page) {
-  search_edit_ = place(new QLineEdit(QStringLiteral("点击头像登录QQ账号后使用哟"), page),
-                       "编辑框_搜索歌曲", {9, 24, 359, 32});
+  search_edit_ =
+      place(new QLineEdit(search_placeholder_text(), page), "编辑框_搜索歌曲", {9, 24, 359, 32});
+  // The invitation to log in leaves on a click into the box and comes back when it is empty.
+  watch_search_box(search_edit_, globals_.session);
   search_button_ =
       place(new QPushButton(QStringLiteral("搜索"), page), "按钮_搜索", {376, 23, 88, 32});
   search_view_ =

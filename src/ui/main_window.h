@@ -63,8 +63,6 @@ class MainWindow : public QWidget {
  signals:
   // The user confirmed leaving; the program ends without stopping running downloads.
   void end_program_requested();
-  // A click on the avatar box: the sign-in starts here.
-  void avatar_clicked();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -13,6 +13,7 @@
 #include "service/quality.h"
 #include "service/song_search.h"
 #include "ui/about_window.h"
+#include "ui/login/sign_in.h"
 #include "ui/main_window.h"
 #include "ui/settings_window.h"
 #include "update/update_notice.h"
@@ -30,7 +31,9 @@ void MainWindow::connect_controls() {
   connect(close_button_, &QToolButton::clicked, this, [this] { confirm_exit(); });
   connect(minimise_button_, &QToolButton::clicked, this, [this] { showMinimized(); });
   connect(menu_button_, &QToolButton::clicked, this, [this] { open_menu_window(); });
-  connect(avatar_, &ClickLabel::clicked, this, &MainWindow::avatar_clicked);
+  // The avatar box is the login button.
+  connect(avatar_, &ClickLabel::clicked, this,
+          [this] { sign_in(this, globals_.session, globals_.endpoints, avatar_, ui_); });
   connect(status_bar_, &StatusBar::clicked, this, [this] { open_status_address(); });
   connect(progress_timer_, &QTimer::timeout, this, [this] { globals_.downloads.tick(); });
 
