@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "app/app.h"
@@ -16,31 +17,19 @@ namespace {
 void usage(std::FILE* out) {
   std::fprintf(out,
                "usage: zarvex [--home DIR]\n\n"
-               "  --home DIR  program folder; settings are read from DIR/data/musicsetting.ini\n");
+               "  --home DIR  program folder; settings are read from DIR/data/musicsetting.ini\n\n"
+               "scripts/demo.sh starts the program against a local stand-in of the service.\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string home;
   for (int i = 1; i < argc; ++i) {
-    const std::string word = argv[i];
-    if (word == "--help" || word == "-h") {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       usage(stdout);
       return 0;
     }
-    if (word == "--home") {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "zarvex: --home needs a folder\n");
-        return 2;
-      }
-      home = argv[++i];
-      while (home.size() > 1 && home.back() == '/')
-        home.pop_back();
-    }
   }
-  if (home.empty()) home = zarvex::program_folder();
-
   // The login window's web engine refuses to run as root inside its sandbox.
   if (::geteuid() == 0) {
     ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
@@ -50,6 +39,24 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zarvex"));
   QApplication::setQuitOnLastWindowClosed(false);
+
+  // Qt has taken its own options; what is left is ours.
+  std::string home;
+  const QStringList words = QApplication::arguments();
+  for (qsizetype i = 1; i < words.size(); ++i) {
+    const QString& word = words[i];
+    if (word == QLatin1String("--home") && i + 1 < words.size()) {
+      home = words[++i].toStdString();
+      while (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    } else {
+      // An option not understood must not start the program against the real service.
+      std::fprintf(stderr, "zarvex: unknown option %s\n", qPrintable(word));
+      usage(stderr);
+      return 2;
+    }
+  }
+  if (home.empty()) home = zarvex::program_folder();
 
   // Built once and never freed: workers may run until the process ends.
   auto* app = new zarvex::App(home);
