@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "media_host.h"
@@ -80,25 +82,44 @@ RangeAsk parse_range(std::string_view header, std::uint64_t size, ByteRange& out
   return RangeAsk::one;
 }
 
-// Holds a connection to `rate` bytes per second: a chunk is sent only when the bytes before
-// it are due.
-class Pacer {
+// Holds every connection to `rate` bytes per second, across all the answers it carries: a
+// chunk goes out only when the connection's earlier bytes have had their time, so a client
+// gains nothing by asking for many small ranges on one connection.
+class RateLimiter {
  public:
-  explicit Pacer(std::uint64_t rate) : rate_(rate), start_(std::chrono::steady_clock::now()) {}
+  using Clock = std::chrono::steady_clock;
+  explicit RateLimiter(std::uint64_t rate) : rate_(rate) {}
+
+  std::uint64_t rate() const { return rate_; }
   std::size_t chunk() const {
     if (rate_ == 0) return kChunk;
     return static_cast<std::size_t>(std::clamp<std::uint64_t>(rate_ / 50, 1024, kChunk));
   }
-  void wait_for(std::uint64_t bytes_before) const {
+
+  // Waits until `bytes` more may go out on the connection `key`, and books them.
+  void wait_turn(const std::string& key, std::size_t bytes) {
     if (rate_ == 0) return;
-    auto due = start_ + std::chrono::nanoseconds(static_cast<std::int64_t>(
-                            static_cast<double>(bytes_before) * 1e9 / static_cast<double>(rate_)));
-    std::this_thread::sleep_until(due);
+    Clock::time_point start;
+    {
+      std::lock_guard lock(lock_);
+      const auto now = Clock::now();
+      if (next_free_.size() > 4096) {  // forget connections idle for a minute
+        std::erase_if(next_free_, [&](const auto& entry) {
+          return entry.second < now - std::chrono::minutes(1);
+        });
+      }
+      Clock::time_point& next = next_free_[key];
+      start = std::max(now, next);
+      next = start + std::chrono::nanoseconds(static_cast<std::int64_t>(
+                         static_cast<double>(bytes) * 1e9 / static_cast<double>(rate_)));
+    }
+    std::this_thread::sleep_until(start);
   }
 
  private:
-  std::uint64_t rate_;
-  std::chrono::steady_clock::time_point start_;
+  const std::uint64_t rate_;
+  std::mutex lock_;
+  std::unordered_map<std::string, Clock::time_point> next_free_;
 };
 
 // What one answer streams: the file bytes [first, first + length), of which only `send_limit`
@@ -108,7 +129,8 @@ struct Stream {
   std::uint64_t first = 0;
   std::uint64_t length = 0;
   std::uint64_t send_limit = 0;
-  Pacer pacer;
+  std::shared_ptr<RateLimiter> limiter;
+  std::string connection;  // the client's address and port
   std::vector<char> buffer;
 };
 
@@ -117,15 +139,15 @@ struct Stream {
 bool pump(Stream& s, std::size_t offset, std::size_t length, httplib::DataSink& sink) {
   if (offset >= s.send_limit) return false;
   std::size_t n =
-      std::min({length, s.pacer.chunk(), static_cast<std::size_t>(s.send_limit - offset)});
-  s.pacer.wait_for(offset);
+      std::min({length, s.limiter->chunk(), static_cast<std::size_t>(s.send_limit - offset)});
+  s.limiter->wait_turn(s.connection, n);
   s.buffer.resize(n);
   media_file_bytes(s.name, s.first + offset, s.buffer.data(), n);
   return sink.write(s.buffer.data(), n);
 }
 
-void handle(const MediaOptions& options, const httplib::Request& request,
-            httplib::Response& response) {
+void handle(const MediaOptions& options, const std::shared_ptr<RateLimiter>& limiter,
+            const httplib::Request& request, httplib::Response& response) {
   // The header's own range handling would slice our answer a second time; this host answers
   // ranges itself (and ignores them on purpose in one fault mode).
   const_cast<httplib::Request&>(request).ranges.clear();
@@ -165,8 +187,12 @@ void handle(const MediaOptions& options, const httplib::Request& request,
     return;
   }
 
-  auto stream =
-      std::make_shared<Stream>(Stream{name, 0, size, size, Pacer(options.rate_limit), {}});
+  auto stream = std::make_shared<Stream>();
+  stream->name = name;
+  stream->length = size;
+  stream->send_limit = size;
+  stream->limiter = limiter;
+  stream->connection = request.remote_addr + ":" + std::to_string(request.remote_port);
   if (ask == RangeAsk::one) {
     response.status = 206;
     response.set_header("Content-Range", "bytes " + std::to_string(range.first) + "-" +
@@ -211,9 +237,10 @@ void tune_media_server(httplib::Server& server) {
 
 void add_media_routes(httplib::Server& server, const MediaOptions& options) {
   const MediaOptions copy = options;
+  auto limiter = std::make_shared<RateLimiter>(options.rate_limit);
   server.Get(R"(/(?:(?:M500|M800)[^/]+\.mp3|A000[^/]+\.ape|F000[^/]+\.flac|test/[0-9]+\.bin))",
-             [copy](const httplib::Request& request, httplib::Response& response) {
-               handle(copy, request, response);
+             [copy, limiter](const httplib::Request& request, httplib::Response& response) {
+               handle(copy, limiter, request, response);
              });
 }
 
