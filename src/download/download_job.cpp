@@ -28,8 +28,10 @@ namespace {
 static_assert(std::is_same_v<curl_off_t, std::int64_t> || sizeof(curl_off_t) == 8,
               "curl_off_t is 64 bits wide");
 
-// Early ends in a row (without a byte gained) that a block survives before the job fails.
+// Early ends in a row (without a byte gained) that a block survives before the job fails,
+// and the most requests one block may take in all.
 constexpr int kMaxRetries = 5;
+constexpr int kMaxRequestsPerBlock = 64;
 constexpr auto kFirstBackOff = std::chrono::milliseconds(100);
 constexpr long kReceiveBuffer = 256 * 1024;
 
@@ -301,7 +303,7 @@ void DownloadJob::block_worker(std::int64_t block, std::size_t slot) {
   const std::int64_t block_end = std::min(last + 1, total_size_);
   std::int64_t pos = first;
   int failures = 0;
-  while (pos < block_end) {
+  for (int request = 1; pos < block_end; ++request) {
     Transfer t;
     t.job = this;
     t.pos = pos;
@@ -329,7 +331,7 @@ void DownloadJob::block_worker(std::int64_t block, std::size_t slot) {
     // The answer ended early: ask again for the rest, after a pause that grows while nothing
     // arrives, and give up after kMaxRetries answers in a row without a byte.
     failures = gained ? 0 : failures + 1;
-    if (failures > kMaxRetries) {
+    if (failures > kMaxRetries || request >= kMaxRequestsPerBlock) {
       fail();
       break;
     }
