@@ -41,9 +41,9 @@ void JsonPathIndex::clear() {
   top_level_.clear();
   heat_.clear();
   hot_.clear();
-  chain_.clear();
+  last_steps_.clear();
   last_segments_.clear();
-  single_levels_ = 0;
+  first_levels_ = 0;
 }
 
 void JsonPathIndex::build(const JsonNodeStore& nodes) {
@@ -147,27 +147,26 @@ void JsonPathIndex::candidates(const JsonNodeStore& nodes, int32_t parent, std::
 }
 
 int32_t JsonPathIndex::search(const JsonNodeStore& nodes, int32_t parent,
-                              const std::vector<std::string_view>& segments, std::size_t level,
-                              int32_t start) const {
+                              const std::vector<std::string_view>& segments, int32_t start) const {
   // Depth first, members in document order, so the first node reached is the first in the
   // document; a stack of our own, since both the path and the nesting may be very deep.
-  steps_.clear();
   auto enter = [&](int32_t node, std::size_t depth) {
     int32_t begin = 0;
     int32_t end = 0;
     candidates(nodes, node, segments[depth], begin, end);
-    steps_.push_back({begin, end, end - begin <= 1});
+    steps_.push_back({begin, end, 0});
   };
-  enter(parent, level);
+  enter(parent, steps_.size());
   while (!steps_.empty()) {
     Step& step = steps_.back();
-    const std::size_t depth = level + steps_.size() - 1;
+    const std::size_t depth = steps_.size() - 1;
     if (step.at == step.end) {
       steps_.pop_back();
       continue;
     }
     const int32_t child = children_[step.at++];
     if (!same_name(nodes.name(child), segments[depth])) continue;
+    ++step.matches;
     if (depth + 1 == segments.size()) {
       if (child >= start) return child;
       continue;
@@ -183,14 +182,15 @@ int32_t JsonPathIndex::find(const JsonNodeStore& nodes,
                             const std::vector<std::string_view>& segments, int32_t start) const {
   if (nodes.empty() || segments.empty()) return 0;
   std::size_t level = 0;
-  int32_t parent = 0;
+  steps_.clear();
   if (start <= 1) {
-    const std::size_t limit = std::min(single_levels_, segments.size() - 1);
+    const std::size_t limit = std::min(first_levels_, segments.size() - 1);
     while (level < limit && last_segments_[level] == segments[level])
       ++level;
-    if (level > 0) parent = chain_[level - 1];
+    steps_.assign(last_steps_.begin(), last_steps_.begin() + static_cast<std::ptrdiff_t>(level));
   }
-  int32_t found = search(nodes, parent, segments, level, start);
+  const int32_t parent = level == 0 ? 0 : children_[steps_.back().at - 1];
+  int32_t found = search(nodes, parent, segments, start);
   if (found != 0 && start <= 1) remember(segments, level);
   if (segments.size() == 1 && segments[0].empty()) {
     // A top-level node of a document in naming mode is designated by the empty segment.
@@ -202,17 +202,16 @@ int32_t JsonPathIndex::find(const JsonNodeStore& nodes,
 
 void JsonPathIndex::remember(const std::vector<std::string_view>& segments,
                              std::size_t level) const {
-  // steps_ holds one step per level from `level` on, each just past the member it took.
-  chain_.resize(segments.size());
-  std::size_t single = level;
-  for (std::size_t k = 0; k < steps_.size(); ++k) {
-    chain_[level + k] = children_[steps_[k].at - 1];
-    if (single == level + k && steps_[k].single) ++single;
-  }
-  last_segments_.resize(single);
-  for (std::size_t k = level; k < single; ++k)
+  // steps_ holds one step per segment, each just past the member it took; the first `level`
+  // of them are the remembered ones, taken again.
+  last_steps_.assign(steps_.begin(), steps_.end());
+  std::size_t first = 0;
+  while (first < steps_.size() && steps_[first].matches == 1)
+    ++first;
+  last_segments_.resize(first);
+  for (std::size_t k = std::min(level, first); k < first; ++k)
     last_segments_[k].assign(segments[k]);
-  single_levels_ = single;
+  first_levels_ = first;
 }
 
 int32_t JsonPathIndex::find_below(const JsonNodeStore& nodes, int32_t base,
@@ -220,7 +219,8 @@ int32_t JsonPathIndex::find_below(const JsonNodeStore& nodes, int32_t base,
   if (base < 1 || base >= static_cast<int32_t>(child_begin_.size()) - 1 || segments.empty()) {
     return 0;
   }
-  return search(nodes, base, segments, 0, 0);
+  steps_.clear();
+  return search(nodes, base, segments, 0);
 }
 
 int32_t json_find_by_scan(const std::vector<JsonNode>& nodes,

@@ -47,9 +47,10 @@ class JsonPathIndex {
   // The members of `parent` to look at for `name`: children_[begin, end).
   void candidates(const JsonNodeStore& nodes, int32_t parent, std::string_view name, int32_t& begin,
                   int32_t& end) const;
+  // Goes on from the steps already on steps_ (the levels above `parent`), looking at the
+  // members of `parent` for the segment of the next level.
   int32_t search(const JsonNodeStore& nodes, int32_t parent,
-                 const std::vector<std::string_view>& segments, std::size_t level,
-                 int32_t start) const;
+                 const std::vector<std::string_view>& segments, int32_t start) const;
 
   bool built_ = false;
   // Members of node p (0: the nodes of the first level) are
@@ -75,21 +76,22 @@ class JsonPathIndex {
   mutable std::vector<int32_t> heat_;
   mutable std::vector<HotObject> hot_;
   struct Step {
-    int32_t at;   // next member to look at
-    int32_t end;  // end of the members
-    bool single;  // no other member could match
+    int32_t at;       // next member to look at
+    int32_t end;      // end of the members
+    int32_t matches;  // members of the segment's name met so far
   };
   mutable std::vector<Step> steps_;
 
   // Remembers, after a lookup found its node, the members it went through.
   void remember(const std::vector<std::string_view>& segments, std::size_t level) const;
-  // The members the last successful lookup went through, one per segment, and how many of
-  // its first segments had a single member that could match them. A path that begins with
-  // those segments can only go through those members, so its lookup starts below them (the
-  // client reads "data.song.list[k].title", "data.song.list[k].mid", … in a row).
-  mutable std::vector<int32_t> chain_;
+  // The steps of the last successful lookup, one per segment, and how many of its first
+  // segments took the first member of their name. A lookup of a path that begins with those
+  // segments would walk the same way down to there, so it starts from those steps, later
+  // members of the same names still ahead of it (the client reads "data.song.list[k].title",
+  // "data.song.list[k].file.size_ape", "data.song.list[k].file.size_flac", … in a row).
+  mutable std::vector<Step> last_steps_;
   mutable std::vector<std::string> last_segments_;
-  mutable std::size_t single_levels_ = 0;
+  mutable std::size_t first_levels_ = 0;
 };
 
 // The same lookup as JsonPathIndex::find, by walking the node records from the start.
