@@ -25,6 +25,48 @@ int32_t& counter_at(std::vector<int32_t>& counters, int32_t level) {
   return counters[at];
 }
 
+// Which bytes end a run: one table lookup per byte instead of a row of comparisons.
+constexpr uint8_t kStopsString = 1;  // also marks a possible first byte of a character
+constexpr uint8_t kStopsName = 2;
+constexpr uint8_t kStopsLiteral = 4;
+constexpr std::array<uint8_t, 256> kStops = [] {
+  std::array<uint8_t, 256> stops{};
+  for (const uint8_t byte : {'\t', '\n', '\r'})
+    stops[byte] = kStopsString | kStopsName | kStopsLiteral;
+  stops['"'] = kStopsString | kStopsName;
+  stops['\\'] = kStopsString;
+  for (const uint8_t byte : {',', ']', '}', ' '})
+    stops[byte] = kStopsLiteral;
+  for (int byte = 0x81; byte <= 0xFE; ++byte)
+    stops[byte] = kStopsString;
+  return stops;
+}();
+
+// The end of the bytes from `at` on that a run of `kind` takes.
+std::size_t run_end(std::string_view bytes, std::size_t at, uint8_t kind) {
+  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  const std::size_t size = bytes.size();
+  std::size_t end = at;
+  if (kind != kStopsString) {
+    while (end < size && !(kStops[data[end]] & kind))
+      ++end;
+    return end;
+  }
+  while (end < size) {
+    const uint8_t byte = data[end];
+    if (!(kStops[byte] & kStopsString)) {
+      ++end;
+      continue;
+    }
+    if (!is_gbk_lead_byte(byte)) break;
+    // Only whole characters: a character cut by the end of the input is left to the
+    // handler, which remembers its first byte.
+    if (end + 1 >= size || !is_gbk_trail_byte(data[end + 1])) break;
+    end += 2;
+  }
+  return end;
+}
+
 }  // namespace
 
 int32_t JsonDocument::parse_text(std::string_view text, bool strict, bool named_top_level) {
@@ -66,6 +108,13 @@ int32_t JsonDocument::add_bytes(std::string_view bytes, bool strict, bool set_st
       at += run;
       continue;
     }
+    // A quoted name with its colon, or a plain string value, whole in this piece.
+    if (const std::size_t taken = quoted_step(bytes, at)) {
+      position_ += static_cast<int32_t>(taken);
+      column_ += static_cast<int32_t>(taken);
+      at += taken;
+      continue;
+    }
     const auto byte = static_cast<uint8_t>(bytes[at++]);
     if (byte == '\n') {
       ++line_;
@@ -88,47 +137,48 @@ int32_t JsonDocument::add_bytes(std::string_view bytes, bool strict, bool set_st
 std::size_t JsonDocument::plain_run(std::string_view bytes, std::size_t at) const {
   if (states_.empty()) return 0;
   const uint8_t state = states_.back();
-  // Which bytes end a run: one table lookup per byte instead of a row of comparisons.
-  static constexpr uint8_t kStopsString = 1;  // also marks a possible first byte of a character
-  static constexpr uint8_t kStopsName = 2;
-  static constexpr uint8_t kStopsLiteral = 4;
-  static constexpr std::array<uint8_t, 256> kStops = [] {
-    std::array<uint8_t, 256> stops{};
-    for (const uint8_t byte : {'\t', '\n', '\r'})
-      stops[byte] = kStopsString | kStopsName | kStopsLiteral;
-    stops['"'] = kStopsString | kStopsName;
-    stops['\\'] = kStopsString;
-    for (const uint8_t byte : {',', ']', '}', ' '})
-      stops[byte] = kStopsLiteral;
-    for (int byte = 0x81; byte <= 0xFE; ++byte)
-      stops[byte] = kStopsString;
-    return stops;
-  }();
-  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-  const std::size_t size = bytes.size();
-  std::size_t end = at;
   if (state == kReadingString) {
     if (trail_pending_) return 0;
-    while (end < size) {
-      const uint8_t byte = data[end];
-      if (!(kStops[byte] & kStopsString)) {
-        ++end;
-        continue;
-      }
-      if (!is_gbk_lead_byte(byte)) break;
-      // Only whole characters: a character cut by the end of the input is left to the
-      // handler, which remembers its first byte.
-      if (end + 1 >= size || !is_gbk_trail_byte(data[end + 1])) break;
-      end += 2;
-    }
-  } else if (state == kReadingName && !bare_name_) {
-    while (end < size && !(kStops[data[end]] & kStopsName))
-      ++end;
-  } else if (state == kReadingLiteral) {
-    while (end < size && !(kStops[data[end]] & kStopsLiteral))
-      ++end;
+    return run_end(bytes, at, kStopsString) - at;
   }
-  return end - at;
+  if (state == kReadingName && !bare_name_) return run_end(bytes, at, kStopsName) - at;
+  if (state == kReadingLiteral) return run_end(bytes, at, kStopsLiteral) - at;
+  return 0;
+}
+
+std::size_t JsonDocument::quoted_step(std::string_view bytes, std::size_t at) {
+  if (states_.empty() || bytes[at] != '"') return 0;
+  const uint8_t state = states_.back();
+  std::string& text = store_.text();
+  if (state == kInObject) {
+    // A quoted name and its colon: what in_object, reading_name and awaiting_colon do with
+    // those bytes one at a time.
+    if (strict_ && separator_ == 1) return 0;
+    const std::size_t end = run_end(bytes, at + 1, kStopsName);
+    if (end + 1 >= bytes.size() || bytes[end] != '"' || bytes[end + 1] != ':') return 0;
+    bare_name_ = false;
+    new_node(kReadingName);
+    text.append(bytes.substr(at + 1, end - at - 1));
+    take_token_as_name(last_node());
+    set_top(kAwaitingValue);
+    return end + 2 - at;
+  }
+  if (state == kAwaitingValue) {
+    // A string value without escapes: what awaiting_value and reading_string do with it.
+    if (trail_pending_) return 0;
+    const std::size_t end = run_end(bytes, at + 1, kStopsString);
+    if (end >= bytes.size() || bytes[end] != '"') return 0;
+    // An escape left pending by an earlier string takes an immediate quote as text.
+    if (end == at + 1 && escape_pending_) return 0;
+    separator_ = 0;
+    clear_token();
+    last_node().kind = kJsonString;
+    text.append(bytes.substr(at + 1, end - at - 1));
+    escape_pending_ = false;
+    end_string();
+    return end + 1 - at;
+  }
+  return 0;
 }
 
 void JsonDocument::dispatch(uint8_t byte) {

@@ -128,6 +128,9 @@ class JsonDocument {
   // Bytes of `bytes` from `at` on that the open string, name or literal takes as they are;
   // 0 when the byte at `at` needs its handler.
   std::size_t plain_run(std::string_view bytes, std::size_t at) const;
+  // Handles in one step a quoted name with its colon, or a string value without escapes,
+  // that begins at `at` and ends in `bytes`; the number of bytes taken, 0 when there is none.
+  std::size_t quoted_step(std::string_view bytes, std::size_t at);
   void handle_top_level(uint8_t byte);
   void dispatch(uint8_t byte);
   void in_object(uint8_t byte);
