@@ -1,6 +1,7 @@
 #include "json/json_path_index.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zarvex {
 namespace {
@@ -24,11 +25,6 @@ int64_t element_position(std::string_view segment) {
     k = k * 10 + (digit - '0');
   }
   return k;
-}
-
-// Names mostly differ in length or first byte; only then is the rest compared.
-bool same_name(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a.substr(1) == b.substr(1)));
 }
 
 }  // namespace
@@ -150,6 +146,7 @@ int32_t JsonPathIndex::search(const JsonNodeStore& nodes, int32_t parent,
                               const std::vector<std::string_view>& segments, int32_t start) const {
   // Depth first, members in document order, so the first node reached is the first in the
   // document; a stack of our own, since both the path and the nesting may be very deep.
+  const char* const text = nodes.text().data();
   auto enter = [&](int32_t node, std::size_t depth) {
     int32_t begin = 0;
     int32_t end = 0;
@@ -165,7 +162,12 @@ int32_t JsonPathIndex::search(const JsonNodeStore& nodes, int32_t parent,
       continue;
     }
     const int32_t child = children_[step.at++];
-    if (!same_name(nodes.name(child), segments[depth])) continue;
+    const JsonNodeStore::Slot& slot = nodes.at(child);
+    const std::string_view segment = segments[depth];
+    // Names mostly differ in length; only then are the bytes compared.
+    if (slot.name_size != segment.size()) continue;
+    if (!segment.empty() && std::memcmp(text + slot.name_at, segment.data(), segment.size()) != 0)
+      continue;
     ++step.matches;
     if (depth + 1 == segments.size()) {
       if (child >= start) return child;
