@@ -46,9 +46,13 @@ void JsonPathIndex::build(const JsonNodeStore& nodes) {
   clear();
   built_ = true;
   const int32_t count = nodes.size();
-  heat_.assign(static_cast<std::size_t>(count) + 1, 0);
-  std::vector<int32_t> parent(static_cast<std::size_t>(count) + 1, -1);
+  const std::size_t slots = static_cast<std::size_t>(count) + 1;
+  heat_.assign(slots, 0);
+  std::vector<int32_t> parent(slots, -1);
   top_level_.clear();
+  // Members of p are counted at child_begin_[p + 2] on the way, so that after the sums
+  // child_begin_[p + 1] is where p's members begin and filling moves it to where they end.
+  child_begin_.assign(slots + 2, 0);
 
   // Nearest earlier node of smaller level, by a stack of levels that only grows upwards.
   struct Open {
@@ -64,27 +68,28 @@ void JsonPathIndex::build(const JsonNodeStore& nodes) {
     }
     while (!open.empty() && open.back().level >= d)
       open.pop_back();
+    int32_t p = -1;
     if (open.empty()) {
-      parent[i] = d == 1 ? 0 : -1;
-    } else {
-      parent[i] = open.back().level == d - 1 ? open.back().node : -1;
+      p = d == 1 ? 0 : -1;
+    } else if (open.back().level == d - 1) {
+      p = open.back().node;
+    }
+    if (p >= 0) {
+      parent[i] = p;
+      ++child_begin_[static_cast<std::size_t>(p) + 2];
     }
     open.push_back({d, i});
   }
 
-  child_begin_.assign(static_cast<std::size_t>(count) + 2, 0);
-  for (int32_t i = 2; i <= count; ++i) {
-    if (parent[i] >= 0) ++child_begin_[parent[i] + 1];
-  }
   for (std::size_t p = 1; p < child_begin_.size(); ++p)
     child_begin_[p] += child_begin_[p - 1];
   children_.resize(static_cast<std::size_t>(child_begin_.back()));
-  std::vector<int32_t> fill(child_begin_.begin(), child_begin_.end() - 1);
   for (int32_t i = 2; i <= count; ++i) {
-    if (parent[i] >= 0) children_[fill[parent[i]]++] = i;
+    if (parent[i] >= 0) children_[child_begin_[parent[i] + 1]++] = i;
   }
+  child_begin_.pop_back();
 
-  positional_.assign(static_cast<std::size_t>(count) + 1, false);
+  positional_.assign(slots, false);
   for (int32_t p = 0; p <= count; ++p) {
     const int32_t begin = child_begin_[p];
     const int32_t end = child_begin_[p + 1];
