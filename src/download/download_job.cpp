@@ -34,6 +34,10 @@ constexpr int kMaxRetries = 5;
 constexpr int kMaxRequestsPerBlock = 64;
 constexpr auto kFirstBackOff = std::chrono::milliseconds(100);
 constexpr long kReceiveBuffer = 256 * 1024;
+// libcurl hands the body over in bits of at most 16 KiB; they are gathered into pieces of up to
+// this size before a piece is written and reported, which keeps system calls and lock rounds
+// few.
+constexpr std::size_t kPieceSize = 128 * 1024;
 
 bool stopped_or_failed(int state) {
   return state == kTaskStopped || state == kTaskFailed;
@@ -147,7 +151,7 @@ struct DownloadJob::Transfer {
 
   DownloadJob* job = nullptr;
   CURL* handle = nullptr;
-  std::int64_t pos = 0;        // file offset of the next byte to arrive
+  std::int64_t pos = 0;        // file offset just past the last byte written
   std::int64_t stop_at = 0;    // one past the last byte this answer may write
   std::int64_t block_end = 0;  // one past the block's last byte within the file
   std::int64_t ask_last = -1;  // last byte asked for; -1: no range, the whole file
@@ -155,6 +159,7 @@ struct DownloadJob::Transfer {
   Verdict verdict = Verdict::ok;
   std::string content_range;
   std::string content_encoding;
+  std::vector<char> piece;  // bytes received after pos, not yet written
 };
 
 std::unique_ptr<DownloadJob> DownloadJob::make(JobSetup setup) {
@@ -393,6 +398,7 @@ void DownloadJob::perform(Transfer& t) {
   }
   curl_easy_reset(h);
   t.handle = h;
+  t.piece.reserve(kPieceSize);
   std::string range_line;
   if (t.ask_last >= 0) {
     range_line = "Range:bytes=" + std::to_string(t.pos) + "-" + std::to_string(t.ask_last);
@@ -425,6 +431,12 @@ void DownloadJob::perform(Transfer& t) {
   if (t.verdict == Transfer::Verdict::ok && rc != CURLE_OK) {
     t.verdict =
         rc == CURLE_ABORTED_BY_CALLBACK ? Transfer::Verdict::stopped : Transfer::Verdict::transient;
+  }
+  // What arrived before the answer ended (early or not) is good and is kept.
+  if (!t.piece.empty() &&
+      (t.verdict == Transfer::Verdict::ok || t.verdict == Transfer::Verdict::transient ||
+       t.verdict == Transfer::Verdict::stopped)) {
+    write_piece(t);
   }
   curl_slist_free_all(headers);
   give_back(h);
@@ -486,7 +498,17 @@ std::size_t DownloadJob::on_body(char* data, std::size_t size, std::size_t count
   auto* t = static_cast<Transfer*>(user);
   const std::size_t n = size * count;
   if (!t->checked && !t->job->check_answer(*t)) return 0;
-  return t->job->deliver(*t, data, n) ? n : 0;
+  if (static_cast<std::int64_t>(n) >
+      t->stop_at - t->pos - static_cast<std::int64_t>(t->piece.size())) {
+    // More than the answer announced: it is not the block it claims to be.
+    t->verdict = Transfer::Verdict::bad_answer;
+    return 0;
+  }
+  if (t->piece.size() + n > kPieceSize && !t->job->write_piece(*t)) return 0;
+  t->piece.insert(t->piece.end(), data, data + n);
+  const bool at_end = t->pos + static_cast<std::int64_t>(t->piece.size()) == t->stop_at;
+  if ((t->piece.size() >= kPieceSize || at_end) && !t->job->write_piece(*t)) return 0;
+  return n;
 }
 
 int DownloadJob::on_progress(void* user, std::int64_t, std::int64_t, std::int64_t, std::int64_t) {
@@ -494,12 +516,9 @@ int DownloadJob::on_progress(void* user, std::int64_t, std::int64_t, std::int64_
   return stopped_or_failed(t->job->cell_->state_seen.load(std::memory_order_relaxed)) ? 1 : 0;
 }
 
-bool DownloadJob::deliver(Transfer& t, const char* data, std::size_t size) {
-  if (static_cast<std::int64_t>(size) > t.stop_at - t.pos) {
-    // More than the answer announced: it is not the block it claims to be.
-    t.verdict = Transfer::Verdict::bad_answer;
-    return false;
-  }
+bool DownloadJob::write_piece(Transfer& t) {
+  const char* data = t.piece.data();
+  const std::size_t size = t.piece.size();
   std::size_t written = 0;
   while (written < size) {
     ssize_t r = ::pwrite(file_.get(), data + written, size - written,
@@ -512,6 +531,7 @@ bool DownloadJob::deliver(Transfer& t, const char* data, std::size_t size) {
     written += static_cast<std::size_t>(r);
   }
   t.pos += static_cast<std::int64_t>(size);
+  t.piece.clear();
 
   std::unique_lock lock(cell_->lock);
   bytes_done_ += static_cast<std::int64_t>(size);

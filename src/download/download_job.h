@@ -89,9 +89,9 @@ class DownloadJob {
   bool fetch_whole_file();
   // One request for t's range; fills in t's verdict.
   void perform(Transfer& t);
-  // Writes a piece at its offset, adds it to bytes_done and reports it; false when the transfer
-  // is to end (stop, failure, write error).
-  bool deliver(Transfer& t, const char* data, std::size_t size);
+  // Writes t's gathered piece at its offset, adds it to bytes_done and reports it, then waits
+  // while the job is paused; false when the transfer is to end (stop, failure, write error).
+  bool write_piece(Transfer& t);
   bool check_answer(Transfer& t);
   void fail();
   void join_finished(std::unique_lock<std::mutex>& lock);
