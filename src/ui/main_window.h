@@ -87,6 +87,16 @@ class MainWindow : public QWidget {
   void fetch_playlist_list();
   void choose_playlist(int position);
 
+  // Runs `action` with the progress timer held: a box the action shows runs an event loop of
+  // its own, and a tick inside it would remove or add rows under the action's row number.
+  template <class Action>
+  void with_timer_held(Action&& action) {
+    const bool active = progress_timer_->isActive();
+    progress_timer_->stop();
+    action();
+    if (active) progress_timer_->start();
+  }
+
   void open_status_address();
   void show_help();
   void open_settings_window();

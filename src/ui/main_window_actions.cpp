@@ -35,7 +35,8 @@ void MainWindow::connect_controls() {
   connect(avatar_, &ClickLabel::clicked, this,
           [this] { sign_in(this, globals_.session, globals_.endpoints, avatar_, ui_); });
   connect(status_bar_, &StatusBar::clicked, this, [this] { open_status_address(); });
-  connect(progress_timer_, &QTimer::timeout, this, [this] { globals_.downloads.tick(); });
+  connect(progress_timer_, &QTimer::timeout, this,
+          [this] { with_timer_held([this] { globals_.downloads.tick(); }); });
 
   connect(search_button_, &QPushButton::clicked, this, [this] { search(); });
   connect(playlist_button_, &QPushButton::clicked, this, [this] { fetch_playlist_list(); });
@@ -52,8 +53,10 @@ void MainWindow::connect_controls() {
   connect(playlist_view_, &ListView::right_clicked, this, [this] { open_song_popup(2); });
 
   DownloadManager& downloads = globals_.downloads;
-  connect(start_all_button_, &QPushButton::clicked, this, [&downloads] { downloads.start_all(); });
-  connect(pause_all_button_, &QPushButton::clicked, this, [&downloads] { downloads.pause_all(); });
+  connect(start_all_button_, &QPushButton::clicked, this,
+          [this, &downloads] { with_timer_held([&downloads] { downloads.start_all(); }); });
+  connect(pause_all_button_, &QPushButton::clicked, this,
+          [this, &downloads] { with_timer_held([&downloads] { downloads.pause_all(); }); });
   connect(open_folder_button_, &QPushButton::clicked, this,
           [this] { ui_.open_url(globals_.downloads.settings().snapshot().setdir); });
 }
@@ -71,10 +74,13 @@ void MainWindow::connect_pop_ups() {
           [this](QPoint at) { menu_window_->finished_menu()->popup(at); });
 
   DownloadManager& downloads = globals_.downloads;
+  // The row is the one selected when the user chose the item; no tick moves it meanwhile.
   auto on_task_row = [this](auto action) {
     return [this, action] {
-      const int row = globals_.downloads.download_list().selected();
-      if (row >= 0) action(static_cast<std::size_t>(row));
+      with_timer_held([this, action] {
+        const int row = globals_.downloads.download_list().selected();
+        if (row >= 0) action(static_cast<std::size_t>(row));
+      });
     };
   };
   connect(menu_window_->start_task_action(), &QAction::triggered, this,
@@ -83,9 +89,13 @@ void MainWindow::connect_pop_ups() {
           on_task_row([&downloads](std::size_t row) { downloads.pause_task(row); }));
   connect(menu_window_->delete_task_action(), &QAction::triggered, this,
           on_task_row([&downloads](std::size_t row) { downloads.delete_task(row); }));
-  connect(menu_window_->delete_file_action(), &QAction::triggered, this, [&downloads] {
-    const int row = downloads.finished_list().selected();
-    if (row >= 0) downloads.delete_finished_file(static_cast<std::size_t>(row));
+  // A tick while the question is up could rebuild the finished list and put another file
+  // under the row number.
+  connect(menu_window_->delete_file_action(), &QAction::triggered, this, [this, &downloads] {
+    with_timer_held([&downloads] {
+      const int row = downloads.finished_list().selected();
+      if (row >= 0) downloads.delete_finished_file(static_cast<std::size_t>(row));
+    });
   });
 }
 
@@ -150,9 +160,11 @@ void MainWindow::choose_quality(int quality) {
 void MainWindow::confirm_exit() {
   static const std::string question = gbk("还有下载任务没有完成，是否要继续退出？");
   // Every listed task counts, running, waiting or paused; running downloads are not stopped.
-  if (globals_.downloads.download_list().row_count() == 0 || ui_.ask_yes_no(question)) {
-    emit end_program_requested();
-  }
+  bool leave = false;
+  with_timer_held([&] {
+    leave = globals_.downloads.download_list().row_count() == 0 || ui_.ask_yes_no(question);
+  });
+  if (leave) emit end_program_requested();
 }
 
 void MainWindow::open_status_address() {

@@ -42,6 +42,30 @@ void right_click(ListView* view) {
   QApplication::sendEvent(view->viewport(), &event);
 }
 
+// A Ui whose questions, like a real box, run the event loop until answered: for as long as it
+// takes the progress timer to tick (or at most a few seconds) when `modal` is set.
+class ModalUi : public test::RecordingUi {
+ public:
+  bool modal = false;
+  bool ask_yes_no(std::string_view text, std::string_view caption, MessageIcon icon) override {
+    if (modal) {
+      const std::size_t before = ticks();
+      QDeadlineTimer deadline(2500);
+      while (ticks() == before && !deadline.hasExpired())
+        QTest::qWait(20);
+    }
+    return RecordingUi::ask_yes_no(text, caption, icon);
+  }
+
+ private:
+  std::size_t ticks() const {
+    std::size_t n = 0;
+    for (const auto& call : calls())
+      n += call.kind == "status" && call.caption == "3";
+    return n;
+  }
+};
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -54,7 +78,7 @@ class MainWindowTest : public QObject {
   QTcpServer sink_;
   int sink_connections_ = 0;
   std::unique_ptr<Globals> globals_;
-  std::unique_ptr<test::RecordingUi> ui_;
+  std::unique_ptr<ModalUi> ui_;
   std::unique_ptr<WorkerThreads> workers_;
   std::unique_ptr<MainWindow> window_;
 
@@ -84,7 +108,7 @@ class MainWindowTest : public QObject {
   }
 
   void init() {
-    ui_ = std::make_unique<test::RecordingUi>();
+    ui_ = std::make_unique<ModalUi>();
     globals_ = std::make_unique<Globals>(home_.path().toStdString(), *ui_);
     workers_ = std::make_unique<WorkerThreads>();
     window_ = std::make_unique<MainWindow>(*globals_, *ui_, *workers_);
@@ -455,6 +479,25 @@ class MainWindowTest : public QObject {
     menus->delete_file_action()->trigger();
     QVERIFY(!QFile::exists(song));
     QCOMPARE(finished.row_count(), std::size_t{0});
+  }
+
+  void no_tick_moves_the_row_while_its_question_is_up() {
+    ListTable& downloads = globals_->downloads.download_list();
+    TaskProgressList& progress = globals_->downloads.progress();
+    for (int task = 1; task <= 3; ++task) {
+      progress.admit(task, "http://127.0.0.1:1/x", "/nonexistent/x");
+      downloads.add_row({std::to_string(task), "song" + std::to_string(task), gbk("已暂停"), "",
+                         task == 1 ? "100%" : "", std::to_string(task)});
+    }
+    // Task 1 is complete: the next tick removes its row, moving the others up.
+    downloads.set_selected(2);
+    QCoreApplication::processEvents();
+    ui_->modal = true;
+    ui_->answer(true);
+    window_->menu_window()->delete_task_action()->trigger();
+    ui_->modal = false;
+    QTRY_COMPARE(downloads.row_count(), std::size_t{1});
+    QCOMPARE(downloads.cell(0, 1), std::string("song2"));
   }
 
   void help_shows_its_text_in_one_box() {
