@@ -10,6 +10,8 @@
 
 #include "download/download_job.h"
 
+#include "download/engine_request.h"
+
 #include <curl/curl.h>
 #include <unistd.h>
 
@@ -105,20 +107,6 @@ void lock_share(CURL*, curl_lock_data data, curl_lock_access, void* user) {
 void unlock_share(CURL*, curl_lock_data data, void* user) {
   auto* locks = static_cast<std::mutex*>(user);
   locks[static_cast<unsigned>(data) < 8 ? data : 0].unlock();
-}
-
-curl_slist* engine_headers(const std::string& range_line) {
-  curl_slist* list = nullptr;
-  std::string_view block = kEngineHeaderBlock;
-  while (!block.empty()) {
-    auto end = block.find("\r\n");
-    std::string line(block.substr(0, end));
-    list = curl_slist_append(list, line.c_str());
-    if (end == std::string_view::npos) break;
-    block.remove_prefix(end + 2);
-  }
-  if (!range_line.empty()) list = curl_slist_append(list, range_line.c_str());
-  return list;
 }
 
 }  // namespace
@@ -404,15 +392,8 @@ void DownloadJob::perform(Transfer& t) {
     range_line = "Range:bytes=" + std::to_string(t.pos) + "-" + std::to_string(t.ask_last);
   }
   curl_slist* headers = engine_headers(range_line);
-  curl_easy_setopt(h, CURLOPT_URL, url_.c_str());
-  curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
+  set_engine_request_options(h, url_, headers);
   curl_easy_setopt(h, CURLOPT_SHARE, share_);
-  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 15L);
   // A connection that delivers nothing for a minute is given up (and the block asked again).
   curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, 60L);

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "download/download_job.h"
+#include "download/engine_request.h"
 #include "platform/file_system.h"
 
 namespace zarvex {
@@ -69,22 +70,8 @@ HeaderProbe probe_headers(const std::string& url) {
   HeaderProbe probe;
   CURL* h = curl_easy_init();
   if (h == nullptr) return probe;
-  curl_slist* headers = nullptr;
-  std::string_view block = kEngineHeaderBlock;
-  while (!block.empty()) {
-    auto end = block.find("\r\n");
-    headers = curl_slist_append(headers, std::string(block.substr(0, end)).c_str());
-    if (end == std::string_view::npos) break;
-    block.remove_prefix(end + 2);
-  }
-  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 15L);
+  curl_slist* headers = engine_headers({});
+  set_engine_request_options(h, url, headers);
   curl_easy_setopt(h, CURLOPT_TIMEOUT, 60L);
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, probe_header);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &probe);
