@@ -15,11 +15,16 @@
 #include "app/app.h"
 #include "download/download_list.h"
 #include "media_host.h"
+#include "net/http.h"
 #include "platform/codepage.h"
 #include "service/playlists.h"
 #include "service/song_row.h"
+#include "session/avatar_address.h"
+#include "session/session_keys.h"
+#include "support/login_page_driver.h"
 #include "support/recording_ui.h"
 #include "support/standin_process.h"
+#include "ui/built_in_picture.h"
 
 using namespace zarvex;
 
@@ -71,7 +76,7 @@ bool contains(const std::vector<QString>& seen, const QString& text) {
   return std::find(seen.begin(), seen.end(), text) != seen.end();
 }
 
-// The program with its home folder pointed at a fresh stand-in, and a signed-in session.
+// The program with its home folder pointed at a fresh stand-in; signed in unless asked not to.
 struct Program {
   QTemporaryDir home;
   test::StandinProcess standin;
@@ -79,7 +84,7 @@ struct Program {
   std::vector<QtUi::Box> boxes;
   QStringList opened;
 
-  explicit Program(std::vector<std::string> extra = {})
+  explicit Program(std::vector<std::string> extra = {}, bool signed_in = true)
       : standin([&] {
           extra.insert(extra.begin(), {"--write-config", home.path().toStdString()});
           return extra;
@@ -91,8 +96,10 @@ struct Program {
       return true;
     });
     app->ui().set_open_handler([this](const QString& address) { opened << address; });
-    app->globals().session.store("10001", "uin=o10001; skey=@Zx9aQ", "1829304");
-    app->globals().session.set_logged_in(true);
+    if (signed_in) {
+      app->globals().session.store("10001", "uin=o10001; skey=@Zx9aQ", "1829304");
+      app->globals().session.set_logged_in(true);
+    }
     window().show();
   }
 
@@ -164,9 +171,13 @@ class DesktopEndToEndTest : public QObject {
     ListTable& finished = globals.downloads.finished_list();
     const std::string base =
         chosen.cells[song_column_singer] + "-" + chosen.cells[song_column_title];
-    QTRY_VERIFY_WITH_TIMEOUT(
-        find_row(finished, 1, base) >= 0 && globals.downloads.download_list().row_count() == 0,
-        180000);
+    const bool arrived = wait_until(
+        [&] {
+          return find_row(finished, 1, base) >= 0 &&
+                 globals.downloads.download_list().row_count() == 0;
+        },
+        150);
+    QVERIFY2(arrived, describe(globals.downloads.download_list(), program.boxes).c_str());
     QVERIFY(contains(statuses, QStringLiteral("正在下载")));
     QCOMPARE(program.boxes.size(), std::size_t{1});  // no complaint on the way
 
@@ -261,6 +272,71 @@ class DesktopEndToEndTest : public QObject {
       QCOMPARE(program.opened.size(), 1);
       QVERIFY(program.opened[0].startsWith(QString::fromStdString(program.standin.http_base())));
     }
+  }
+
+  // A new user: searching asks for a login; closing the first login window changes nothing;
+  // a click on the avatar box and a completed login on the stand-in's page sign in, and the
+  // search then runs.
+  void signing_in_through_the_avatar_box_enables_search() {
+    Program program({}, false);
+    QVERIFY2(program.standin.ok(), program.standin.startup_output().c_str());
+    Globals& globals = program.globals();
+    ClickLabel* avatar = program.window().avatar_box();
+    QCOMPARE(avatar, program.control<ClickLabel>("图片框_头像"));
+    auto* search = program.control<QPushButton>("按钮_搜索");
+    program.control<QLineEdit>("编辑框_搜索歌曲")->setText(QStringLiteral("雨后的城市"));
+
+    QTest::mouseClick(search, Qt::LeftButton);
+    QCOMPARE(program.boxes.size(), std::size_t{1});
+    QCOMPARE(program.boxes[0].text, QStringLiteral("请点击头像登录后使用"));
+    QCOMPARE(program.app->workers().running(), 0);
+
+    // The first window is closed once its page shows.
+    const QImage default_avatar = built_in_picture(QStringLiteral("default_avatar")).toImage();
+    avatar->setPixmap(QPixmap(8, 8));
+    program.window().set_status_text(status_login, {});
+    test::when_login_window_shows(this, test::close_after_page_loads);
+    QTest::mouseClick(avatar, Qt::LeftButton);
+    QVERIFY(!globals.session.logged_in());
+    QCOMPARE(globals.session.snapshot().uin, std::string());
+    QCOMPARE(program.status(status_login), QStringLiteral("状态：未登录"));
+    QCOMPARE(avatar->pixmap().toImage(), default_avatar);
+
+    // The second is used: the stand-in pads the account to "o0007654321".
+    QPointer<LoginWindow> shown;
+    test::when_login_window_shows(this, [&](LoginWindow* window) {
+      shown = window;
+      test::log_in_as(window, QStringLiteral("7654321"));
+    });
+    QTest::mouseClick(avatar, Qt::LeftButton);
+    QVERIFY(shown.isNull() || !shown->isVisible());
+    QCOMPARE(program.boxes.size(), std::size_t{1});  // no question on a first login
+
+    const SessionRecord session = globals.session.snapshot();
+    QVERIFY(session.logged_in);
+    QCOMPARE(session.uin, std::string("7654321"));
+    const QString skey = test::stored_skey();
+    QVERIFY(skey.startsWith('@'));
+    QCOMPARE(session.g_tk, gtk_hash(skey.toStdString()));
+    QCOMPARE(program.status(status_login), QStringLiteral("状态：已登录"));
+
+    const QImage round = avatar->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(round.size(), QSize(100, 100));
+    QCOMPARE(qAlpha(round.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(round.pixel(99, 0)), 0);
+    const std::string png = fetch_with_headers(
+        avatar_address(globals.endpoints.avatar, session.uin), {}, globals.endpoints.http);
+    QImage service_picture;
+    QVERIFY(service_picture.loadFromData(reinterpret_cast<const uchar*>(png.data()),
+                                         static_cast<int>(png.size())));
+    QCOMPARE(round.pixel(50, 50),
+             service_picture.convertToFormat(QImage::Format_ARGB32).pixel(50, 50));
+
+    QTest::mouseClick(search, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(search->isEnabled() && program.app->workers().running() == 0, 30000);
+    QCOMPARE(program.status(status_service), QStringLiteral("搜索完毕"));
+    QVERIFY(find_row(globals.search_list, song_column_title, gbk("雨后的城市")) >= 0);
+    QCOMPARE(program.boxes.size(), std::size_t{1});
   }
 };
 

@@ -17,6 +17,7 @@
 #include "session/avatar_address.h"
 #include "session/login_address.h"
 #include "session/session_keys.h"
+#include "support/login_page_driver.h"
 #include "support/recording_ui.h"
 #include "support/standin_process.h"
 #include "ui/built_in_picture.h"
@@ -24,66 +25,16 @@
 #include "ui/login/sign_in.h"
 
 using namespace zarvex;
+using test::close_after_page_loads;
+using test::log_in_as;
+using test::stored_skey;
+using test::wait_for_login_page;
+using test::when_login_window_shows;
 
 namespace {
 
 std::string gbk(const char* utf8) {
   return gbk_from_utf8(utf8);
-}
-
-const QString login_title = QStringLiteral("QQ帐号登录");
-
-// The login window once it is shown; polled on the event loop that its modal run spins, for a
-// bounded time.
-QPointer<QTimer> when_login_window_shows(QObject* owner, std::function<void(LoginWindow*)> action) {
-  auto* timer = new QTimer(owner);
-  auto tries = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, owner, [timer, tries, action] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* window = qobject_cast<LoginWindow*>(widget);
-      if (window != nullptr && window->isVisible()) {
-        timer->stop();
-        timer->deleteLater();
-        // Whatever happens, the window does not stay open for ever.
-        QTimer::singleShot(120000, window, [window] { window->reject(); });
-        action(window);
-        return;
-      }
-    }
-    if (++*tries > 1200) {
-      timer->stop();
-      timer->deleteLater();
-    }
-  });
-  timer->start(50);
-  return timer;
-}
-
-bool wait_for_login_page(QPointer<LoginWindow> window) {
-  return QTest::qWaitFor(
-             [&] {
-               return window.isNull() || (window->browser()->title() == login_title &&
-                                          !window->browser()->page()->isLoading());
-             },
-             60000) &&
-         !window.isNull();
-}
-
-// Types an account number and a password into the page's form and presses its button.
-void log_in_as(LoginWindow* window, const QString& account) {
-  QPointer<LoginWindow> guard(window);
-  if (!wait_for_login_page(guard)) return;
-  guard->browser()->page()->runJavaScript(
-      QStringLiteral("document.getElementById('u').value = '%1';"
-                     "document.getElementById('p').value = 'any password';"
-                     "document.getElementById('login_button').click();")
-          .arg(account));
-}
-
-void close_after_page_loads(LoginWindow* window) {
-  QPointer<LoginWindow> guard(window);
-  wait_for_login_page(guard);
-  if (!guard.isNull()) guard->close();
 }
 
 QImage image_of(const QLabel& label) {
@@ -94,13 +45,6 @@ QImage picture_from(const std::string& bytes) {
   QImage image;
   image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
   return image;
-}
-
-// The skey cookie the stand-in set in the login window's store.
-QString stored_skey() {
-  for (const QNetworkCookie& cookie : login_profile().cookies())
-    if (cookie.name() == "skey") return QString::fromLatin1(cookie.value());
-  return {};
 }
 
 }  // namespace
