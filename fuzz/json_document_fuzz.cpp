@@ -12,47 +12,20 @@
 #include <string_view>
 #include <vector>
 
+#include "../tests/json/json_test_support.h"
 #include "json/json_document.h"
-#include "json/json_path.h"
-#include "json/json_path_index.h"
 
 namespace {
 
 using zarvex::JsonDocument;
 using zarvex::JsonNode;
-
-struct Outcome {
-  std::vector<JsonNode> nodes;
-  int32_t code = 0;
-  int32_t position = 0;
-  std::string message;
-  int32_t line = 0;
-  int32_t column = 0;
-  bool complete = false;
-
-  bool operator==(const Outcome&) const = default;
-};
-
-Outcome outcome_of(const JsonDocument& document) {
-  Outcome outcome;
-  outcome.nodes = document.nodes();
-  outcome.code =
-      document.get_error(outcome.position, outcome.message, outcome.line, outcome.column);
-  outcome.complete = document.is_complete();
-  return outcome;
-}
+using zarvex::test::find_by_walk;
+using zarvex::test::outcome_of;
+using zarvex::test::ParseOutcome;
 
 [[noreturn]] void fail(const char* what) {
   std::fprintf(stderr, "json_document_fuzz: %s\n", what);
   std::abort();
-}
-
-int32_t find_by_walk(const std::vector<JsonNode>& nodes, std::string_view path, int32_t start) {
-  if (nodes.empty() || start > static_cast<int32_t>(nodes.size())) return 0;
-  if (start <= 1 && path.empty()) return 1;
-  std::vector<std::string_view> segments;
-  zarvex::split_json_path(path, segments);
-  return zarvex::json_find_by_scan(nodes, segments, start);
 }
 
 void check_paths(const JsonDocument& document) {
@@ -92,14 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   JsonDocument whole;
   whole.parse_text(text, strict, named);
-  const Outcome expected = outcome_of(whole);
+  const ParseOutcome expected = outcome_of(whole);
 
-  JsonDocument pieces;
-  pieces.add_bytes(text.substr(0, first), strict, true, named);
-  pieces.add_bytes(text.substr(first, second - first), strict, true, named);
-  pieces.add_bytes(text.substr(second), strict, true, named);
-  pieces.finish();
-  if (!(outcome_of(pieces) == expected)) fail("pieces and whole text disagree");
+  const ParseOutcome pieces = zarvex::test::parse_in_pieces(
+      {text.substr(0, first), text.substr(first, second - first), text.substr(second)}, strict,
+      named);
+  if (!(pieces == expected)) fail("pieces and whole text disagree");
 
   check_paths(whole);
   return 0;

@@ -8,13 +8,12 @@
 #include <vector>
 
 #include "json/json_document.h"
-#include "json/json_path.h"
-#include "json/json_path_index.h"
 #include "json_test_support.h"
 
 namespace zarvex {
 namespace {
 
+using test::find_by_walk;
 using test::outcome_of;
 using test::parse_in_pieces;
 using test::ParseOutcome;
@@ -106,15 +105,6 @@ TEST(JsonPieces, AnySplitGivesTheSameDocument) {
       }
     }
   }
-}
-
-// What find_node must give: a walk over the whole list.
-int32_t find_by_walk(const std::vector<JsonNode>& nodes, std::string_view path, int32_t start) {
-  if (nodes.empty() || start > static_cast<int32_t>(nodes.size())) return 0;
-  if (start <= 1 && path.empty()) return 1;
-  std::vector<std::string_view> segments;
-  split_json_path(path, segments);
-  return json_find_by_scan(nodes, segments, start);
 }
 
 std::vector<std::string> all_paths(const std::vector<std::string>& names, std::size_t length) {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "json/json_document.h"
+#include "json/json_path.h"
+#include "json/json_path_index.h"
 
 namespace zarvex::test {
 
@@ -50,6 +52,16 @@ inline ParseOutcome parse_in_pieces(const std::vector<std::string_view>& pieces,
     document.add_bytes(piece, strict, true, named_top_level);
   document.finish();
   return outcome_of(document);
+}
+
+// What find_node must give: a walk over the whole list.
+inline int32_t find_by_walk(const std::vector<JsonNode>& nodes, std::string_view path,
+                            int32_t start) {
+  if (nodes.empty() || start > static_cast<int32_t>(nodes.size())) return 0;
+  if (start <= 1 && path.empty()) return 1;
+  std::vector<std::string_view> segments;
+  split_json_path(path, segments);
+  return json_find_by_scan(nodes, segments, start);
 }
 
 }  // namespace zarvex::test
