@@ -16,10 +16,6 @@ using test::LoopbackServer;
 
 const HttpOptions no_options{};
 
-std::string request_line(const std::string& request) {
-  return request.substr(0, request.find("\r\n"));
-}
-
 TEST(HttpWire, FetchWithHeadersSendsTheCompletedBlockInOrder) {
   LoopbackServer server(
       [](const std::string&) { return LoopbackServer::answer(200, "", "{\"k\":1}"); });
@@ -46,7 +42,8 @@ TEST(HttpWire, FetchWithHeadersSendsTheCompletedBlockInOrder) {
     EXPECT_EQ(fetch_with_headers(address, c.block, no_options), "{\"k\":1}");
     ASSERT_FALSE(server.requests().empty());
     const std::string request = server.requests().back();
-    EXPECT_EQ(request_line(request), "GET /base/fcgi-bin/Key.fcg?G_tk=5&mid=AbC HTTP/1.1");
+    EXPECT_EQ(LoopbackServer::request_line(request),
+              "GET /base/fcgi-bin/Key.fcg?G_tk=5&mid=AbC HTTP/1.1");
     EXPECT_EQ(LoopbackServer::header_lines(request), c.lines);
   }
 }
@@ -93,7 +90,7 @@ TEST(HttpWire, LineBreaksInACookieTextCannotAddHeaders) {
 
 TEST(HttpWire, AnswersOfEveryKindBecomeBodies) {
   LoopbackServer server([](const std::string& request) {
-    std::string line = request.substr(0, request.find("\r\n"));
+    std::string line = LoopbackServer::request_line(request);
     if (line.find(" /moved ") != std::string::npos) {
       return LoopbackServer::answer(302, "Location: /final\r\n", "moved away");
     }
@@ -147,7 +144,7 @@ TEST(HttpWire, ProbeReadsTheContentLengthOfA200Answer) {
     EXPECT_EQ(probe_content_length(server.base() + c.path, no_options), c.result);
   }
   const std::string first = server.requests().at(0);
-  EXPECT_EQ(request_line(first), "HEAD /ok HTTP/1.1");
+  EXPECT_EQ(LoopbackServer::request_line(first), "HEAD /ok HTTP/1.1");
   const std::vector<std::string> lines = {
       "Host: 127.0.0.1:" + std::to_string(server.port()),
       "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1)",

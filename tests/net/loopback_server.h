@@ -68,6 +68,11 @@ class LoopbackServer {
     return out + "Connection: close\r\n\r\n" + body;
   }
 
+  // The request line of a raw request (method, target, version).
+  static std::string request_line(const std::string& request) {
+    return request.substr(0, request.find("\r\n"));
+  }
+
   // The header lines of a raw request, without the request line.
   static std::vector<std::string> header_lines(const std::string& request) {
     std::vector<std::string> lines;

@@ -28,7 +28,7 @@ class FakeService {
   std::vector<std::string> request_lines() const {
     std::vector<std::string> lines;
     for (const auto& r : server_.requests())
-      lines.push_back(r.substr(0, r.find("\r\n")));
+      lines.push_back(LoopbackServer::request_line(r));
     return lines;
   }
   std::vector<std::string> requests() const { return server_.requests(); }

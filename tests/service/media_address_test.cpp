@@ -75,7 +75,7 @@ TEST(MediaAddress, ResolveAsksForTheKeyWithTheSameGuidAndTheDalvikAgent) {
 
   ASSERT_EQ(server.requests().size(), 1u);
   const std::string request = server.requests()[0];
-  EXPECT_EQ(request.substr(0, request.find("\r\n")),
+  EXPECT_EQ(LoopbackServer::request_line(request),
             "GET /base/fcgi-bin/fcg_music_express_mobile3.fcg?g_tk=67890&loginUin=12345"
             "&hostUin=0&format=json&inCharset=utf8&outCharset=utf-8&notice=0&platform=yqq"
             "&needNewCode=0&cid=205361747&uin=12345&songmid=SONGMID&filename=C400SONGMID.m4a"
