@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "call_log.h"
 #include "pe_image_builder.h"
 
 namespace zarvex {
 namespace {
 
+using test::CallLog;
 using test::PeImageBuilder;
 
 constexpr std::uint32_t section_rva = 0x1000;
@@ -33,24 +35,6 @@ std::uint32_t mapped32(const MemoryLibrary& library, std::uint32_t rva) {
   if (rva + 4 <= image.size()) std::memcpy(&value, image.data() + rva, 4);
   return value;
 }
-
-struct Call {
-  std::uintptr_t address;
-  std::vector<std::uintptr_t> arguments;
-};
-
-// Stands in for running the image's code: records each call and answers with `answer`.
-struct CallLog {
-  std::vector<Call> calls;
-  std::uint32_t answer = 1;
-
-  static CodeCaller caller(const std::shared_ptr<CallLog>& log) {
-    return [log](std::uintptr_t address, std::span<const std::uintptr_t> arguments) {
-      log->calls.push_back({address, {arguments.begin(), arguments.end()}});
-      return log->answer;
-    };
-  }
-};
 
 TEST(MemoryLibraryTest, MalformedImagesLoadAsZero) {
   struct Case {

@@ -6,15 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "call_log.h"
 #include "pe_image_builder.h"
 
 namespace zarvex {
 namespace {
-
-struct Call {
-  std::uintptr_t address;
-  std::vector<std::uintptr_t> arguments;
-};
 
 // A skin library image exporting the given names, function i at 0x1100 + 0x10 * i.
 std::vector<std::uint8_t> skin_image(const std::vector<std::string>& exports) {
@@ -55,17 +51,15 @@ TEST(SkinLibraryTest, CallsTheThreeExportsInOrderAndSkipsMissingOnes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    auto calls = std::make_shared<std::vector<Call>>();
-    MemoryLibrary library([calls](std::uintptr_t address, std::span<const std::uintptr_t> args) {
-      calls->push_back({address, {args.begin(), args.end()}});
-      return 1u;
-    });
+    auto log = std::make_shared<test::CallLog>();
+    MemoryLibrary library(test::CallLog::caller(log));
     ASSERT_TRUE(library.load_library_image(skin_image(c.exports)));
     EXPECT_TRUE(apply_skin_library(library, description, 9));
-    ASSERT_EQ(calls->size(), c.expected.size());
-    for (std::size_t i = 0; i < calls->size(); ++i) {
-      EXPECT_EQ((*calls)[i].address, library.find_export(c.expected[i].first));
-      EXPECT_EQ((*calls)[i].arguments, c.expected[i].second);
+    const std::vector<test::Call>& calls = log->calls;
+    ASSERT_EQ(calls.size(), c.expected.size());
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+      EXPECT_EQ(calls[i].address, library.find_export(c.expected[i].first));
+      EXPECT_EQ(calls[i].arguments, c.expected[i].second);
     }
   }
 }
