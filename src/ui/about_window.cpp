@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/codepage.h"
 #include "ui/built_in_picture.h"
+#include "ui/gbk_text.h"
 #include "update/update_notice.h"
 
 namespace zarvex {
@@ -24,7 +24,7 @@ AboutWindow::AboutWindow(const std::string& maker_site, Ui& ui, QWidget* parent)
   name->setGeometry(306, 30, 64, 32);
   name->setStyleSheet(QStringLiteral("color: #FFFFFF; background: transparent;"));
 
-  const QString site = QString::fromStdString(utf8_from_gbk(maker_site));
+  const QString site = qt_from_gbk(maker_site);
   const QStringList lines = {
       QStringLiteral("Zarvex"),
       QStringLiteral("当前版本：%1")
@@ -56,7 +56,7 @@ AboutWindow::AboutWindow(const std::string& maker_site, Ui& ui, QWidget* parent)
   link_->setGeometry(88, 124, 160, 32);
   link_->setAttribute(Qt::WA_TranslucentBackground);
   link_->setCursor(Qt::PointingHandCursor);
-  link_->setToolTip(QString::fromStdString(utf8_from_gbk(site_address_)));
+  link_->setToolTip(qt_from_gbk(site_address_));
   // Only a web address is handed to the desktop, whatever the configuration says.
   connect(link_, &ClickLabel::pressed, this, [this] {
     if (is_web_address(site_address_)) ui_.open_url(site_address_);

@@ -3,7 +3,7 @@
 #include <QMetaObject>
 #include <mutex>
 
-#include "platform/codepage.h"
+#include "ui/gbk_text.h"
 
 namespace zarvex {
 
@@ -13,21 +13,13 @@ struct ListTableModel::Link {
   std::atomic<bool> pending{false};
 };
 
-namespace {
-
-QString to_qt(const std::string& gbk) {
-  return QString::fromStdString(utf8_from_gbk(gbk));
-}
-
-}  // namespace
-
 ListTableModel::ListTableModel(ListTable& table, std::vector<QPixmap> images, QObject* parent)
     : QAbstractTableModel(parent),
       table_(table),
       images_(std::move(images)),
       link_(std::make_shared<Link>()) {
   for (const auto& title : table_.column_titles())
-    titles_ << to_qt(title);
+    titles_ << qt_from_gbk(title);
   link_->model = this;
   std::weak_ptr<Link> weak = link_;
   table_.set_on_change([weak] {
@@ -55,7 +47,7 @@ ListTableModel::~ListTableModel() {
 ListTableModel::Row ListTableModel::convert(ListRow row) {
   Row out;
   for (const auto& cell : row.cells)
-    out.texts << to_qt(cell);
+    out.texts << qt_from_gbk(cell);
   out.source = std::move(row);
   return out;
 }

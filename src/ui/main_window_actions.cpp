@@ -13,19 +13,13 @@
 #include "service/quality.h"
 #include "service/song_search.h"
 #include "ui/about_window.h"
+#include "ui/gbk_text.h"
 #include "ui/login/sign_in.h"
 #include "ui/main_window.h"
 #include "ui/settings_window.h"
 #include "update/update_notice.h"
 
 namespace zarvex {
-namespace {
-
-std::string gbk(const char* utf8) {
-  return gbk_from_utf8(utf8);
-}
-
-}  // namespace
 
 void MainWindow::connect_controls() {
   connect(close_button_, &QToolButton::clicked, this, [this] { confirm_exit(); });
@@ -113,7 +107,7 @@ void MainWindow::start_update_notice() {
 
 void MainWindow::search() {
   if (!begin_search(globals_.session.logged_in(), ui_)) return;
-  const std::string keyword = gbk_from_utf8(search_edit_->text().toStdString());
+  const std::string keyword = gbk_from_qt(search_edit_->text());
   workers_.start(
       [this, keyword] { search_worker(keyword, globals_.endpoints, globals_.search_list, ui_); });
 }
@@ -138,8 +132,9 @@ void MainWindow::choose_playlist(int position) {
 }
 
 void MainWindow::choose_quality(int quality) {
-  static const std::string missing = gbk("你要下载的音乐没有你选择的格式哟，请选择其他格式下载");
-  static const std::string caption = gbk("提示");
+  static const std::string missing =
+      gbk_from_utf8("你要下载的音乐没有你选择的格式哟，请选择其他格式下载");
+  static const std::string caption = gbk_from_utf8("提示");
   // Giving the main window the focus deactivates the pop-up, which hides it.
   activateWindow();
   song_popup_->hide();
@@ -158,7 +153,7 @@ void MainWindow::choose_quality(int quality) {
 }
 
 void MainWindow::confirm_exit() {
-  static const std::string question = gbk("还有下载任务没有完成，是否要继续退出？");
+  static const std::string question = gbk_from_utf8("还有下载任务没有完成，是否要继续退出？");
   // Every listed task counts, running, waiting or paused; running downloads are not stopped.
   bool leave = false;
   with_timer_held([&] {
@@ -174,7 +169,7 @@ void MainWindow::open_status_address() {
 }
 
 void MainWindow::show_help() {
-  static const std::string help = gbk(
+  static const std::string help = gbk_from_utf8(
       "1.一定要登录账号，否则无法使用QQ音乐下载功能\r\n"
       "2.选择喜欢的歌曲，右键点击下载。歌曲列表有SQ和HQ标识，有SQ是标识说明本歌曲有flac或者ape格式"
       "文件下载。\r\n"

@@ -12,16 +12,12 @@
 #include <QUrl>
 #include <memory>
 
-#include "platform/codepage.h"
+#include "ui/gbk_text.h"
 #include "ui/status_bar.h"
 #include "update/update_notice.h"
 
 namespace zarvex {
 namespace {
-
-QString from_gbk(std::string_view gbk) {
-  return QString::fromStdString(utf8_from_gbk(gbk));
-}
 
 QMessageBox::Icon box_icon(MessageIcon icon) {
   switch (icon) {
@@ -42,8 +38,8 @@ QMessageBox::Icon box_icon(MessageIcon icon) {
 QtUi::Box make_box(std::string_view text, std::string_view caption, MessageIcon icon,
                    bool question) {
   QtUi::Box box;
-  box.text = from_gbk(text);
-  box.caption = caption.empty() ? QStringLiteral("信息：") : from_gbk(caption);
+  box.text = qt_from_gbk(text);
+  box.caption = caption.empty() ? QStringLiteral("信息：") : qt_from_gbk(caption);
   box.icon = icon;
   box.question = question;
   return box;
@@ -58,7 +54,7 @@ bool valid_utf8(std::string_view text) {
 
 QString control_object_name(std::string_view name) {
   if (valid_utf8(name)) return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-  return from_gbk(name);
+  return qt_from_gbk(name);
 }
 
 QtUi::QtUi(QObject* parent) : QObject(parent) {}
@@ -97,7 +93,7 @@ void QtUi::watch_inputs(QWidget* root) {
   if (!root) return;
   auto remember = [this](const QString& name, const QString& text) {
     std::lock_guard lock(text_mutex_);
-    input_texts_[name] = gbk_from_utf8(text.toStdString());
+    input_texts_[name] = gbk_from_qt(text);
   };
   for (auto* edit : root->findChildren<QLineEdit*>()) {
     const QString name = edit->objectName();
@@ -131,7 +127,7 @@ bool QtUi::show_box(const Box& box) {
 }
 
 void QtUi::set_status_text(int part, std::string_view text) {
-  auto apply = [this, part, qtext = from_gbk(text)] {
+  auto apply = [this, part, qtext = qt_from_gbk(text)] {
     if (!root_) return;
     if (auto* bar = root_->findChild<StatusBar*>(QStringLiteral("状态条1")))
       bar->set_text(part, qtext);
@@ -178,7 +174,7 @@ bool QtUi::ask_yes_no(std::string_view text, std::string_view caption, MessageIc
 }
 
 void QtUi::set_clipboard(std::string_view text) {
-  auto apply = [qtext = from_gbk(text)] {
+  auto apply = [qtext = qt_from_gbk(text)] {
     if (auto* clipboard = QGuiApplication::clipboard()) clipboard->setText(qtext);
   };
   if (on_gui_thread()) {
@@ -193,9 +189,9 @@ void QtUi::open_url(std::string_view address) {
   // program or open a file the user never chose.
   QString target;
   if (is_web_address(address)) {
-    target = from_gbk(address);
+    target = qt_from_gbk(address);
   } else {
-    const QString folder = from_gbk(address);
+    const QString folder = qt_from_gbk(address);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) return;
     target = QUrl::fromLocalFile(QFileInfo(folder).absoluteFilePath()).toString();
   }

@@ -6,16 +6,10 @@
 #include <QLabel>
 
 #include "platform/codepage.h"
+#include "ui/gbk_text.h"
 
 namespace zarvex {
 namespace {
-
-QString to_qt(const std::string& gbk) {
-  return QString::fromStdString(utf8_from_gbk(gbk));
-}
-std::string to_gbk(const QString& text) {
-  return gbk_from_utf8(text.toStdString());
-}
 
 template <class W>
 W* place(W* widget, const char* name, QRect geometry) {
@@ -110,8 +104,8 @@ SettingsWindow::SettingsWindow(SettingsStore& store, Ui& ui, QWidget* parent)
 void SettingsWindow::fill_from_settings() {
   store_.load_settings();
   const Settings settings = store_.snapshot();
-  folder_->setText(to_qt(settings.setdir));
-  custom_->setText(to_qt(settings.customname));
+  folder_->setText(qt_from_gbk(settings.setdir));
+  custom_->setText(qt_from_gbk(settings.customname));
   simultaneous_->setText(QString::number(settings.downnum));
   connections_->setText(QString::number(settings.downth));
   // A rule outside 1..5 leaves every button unchecked.
@@ -126,19 +120,19 @@ void SettingsWindow::fill_from_settings() {
 
 void SettingsWindow::apply() {
   SettingsInput input;
-  input.folder = to_gbk(folder_->text());
-  input.simultaneous_tasks = to_gbk(simultaneous_->text());
-  input.connections = to_gbk(connections_->text());
-  input.custom_pattern = to_gbk(custom_->text());
+  input.folder = gbk_from_qt(folder_->text());
+  input.simultaneous_tasks = gbk_from_qt(simultaneous_->text());
+  input.connections = gbk_from_qt(connections_->text());
+  input.custom_pattern = gbk_from_qt(custom_->text());
   for (int i = 0; i < 5 && input.checked_rule == 0; ++i) {
     if (rules_[static_cast<std::size_t>(i)]->isChecked()) input.checked_rule = i + 1;
   }
   input.lyrics = lyrics_->isChecked();
   const ApplyOutcome outcome = store_.apply_settings(input, ui_);
   if (outcome.saved) {
-    folder_->setText(to_qt(outcome.folder));
+    folder_->setText(qt_from_gbk(outcome.folder));
   } else if (outcome.custom_pattern != input.custom_pattern) {
-    custom_->setText(to_qt(outcome.custom_pattern));
+    custom_->setText(qt_from_gbk(outcome.custom_pattern));
   }
 }
 

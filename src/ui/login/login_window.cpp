@@ -5,9 +5,9 @@
 #include <QVariant>
 #include <QWebEnginePage>
 
-#include "platform/codepage.h"
 #include "service/text_codecs.h"
 #include "session/login_address.h"
+#include "ui/gbk_text.h"
 #include "ui/login/extra_authorities.h"
 
 namespace zarvex {
@@ -59,7 +59,7 @@ void LoginWindow::page_changed() {
   browser_->page()->runJavaScript(QStringLiteral("document.cookie"), [self](const QVariant& value) {
     if (self.isNull()) return;
     const QString text = value.typeId() == QMetaType::QString ? value.toString() : QString();
-    self->results_.finish_completion(gbk_from_utf8(text.toStdString()));
+    self->results_.finish_completion(gbk_from_qt(text));
     self->accept();
   });
 }
