@@ -10,6 +10,7 @@
 #include "json/json_error_messages.h"
 #include "json/json_gbk.h"
 #include "json/json_literal.h"
+#include "service/text_gbk.h"
 
 namespace zarvex {
 namespace {
@@ -457,7 +458,7 @@ void JsonDocument::reading_literal(uint8_t byte) {
   if (is_json_number(token())) {
     node.kind = kJsonNumber;
   } else {
-    const std::string text = strict_ ? std::string(token()) : lowercase_gbk(token());
+    const std::string text = strict_ ? std::string(token()) : ascii_lower(token());
     if (text == "true" || text == "false") {
       node.kind = kJsonBoolean;
     } else if (text == "null" || (text.empty() && !strict_)) {

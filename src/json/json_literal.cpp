@@ -1,7 +1,5 @@
 #include "json/json_literal.h"
 
-#include "service/text_gbk.h"
-
 namespace zarvex {
 namespace {
 
@@ -34,16 +32,6 @@ bool is_json_number(std::string_view literal) {
     return false;
   }
   return true;
-}
-
-std::string lowercase_gbk(std::string_view text) {
-  std::string out(text);
-  for (std::size_t i = 0; i < out.size();) {
-    const std::size_t size = gbk_char_size(out, i);
-    if (size == 1 && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] + 32);
-    i += size;
-  }
-  return out;
 }
 
 }  // namespace zarvex

@@ -11,7 +11,4 @@ namespace zarvex {
 // "007" and "1.e+5" are numbers; "1e5", "1.", ".5", "+1" and "1e+" are not.
 bool is_json_number(std::string_view literal);
 
-// ASCII letters lowercased; the two bytes of a double-byte character are kept as they are.
-std::string lowercase_gbk(std::string_view text);
-
 }  // namespace zarvex

@@ -6,6 +6,7 @@
 #include "json/json_literal.h"
 #include "json/json_path.h"
 #include "json/json_string_decode.h"
+#include "service/text_gbk.h"
 
 namespace zarvex {
 
@@ -52,7 +53,7 @@ std::string JsonDocument::get_text(std::string_view path, int32_t node_number, i
     return value.size() >= 4 ? std::string(value.substr(2, value.size() - 4)) : std::string();
   }
   if (node.kind == kJsonString) return decode_json_string(value);
-  if (node.kind == kJsonBoolean) return lowercase_gbk(value);
+  if (node.kind == kJsonBoolean) return ascii_lower(value);
   return std::string(value);
 }
 
@@ -189,7 +190,7 @@ bool JsonDocument::to_json_text(std::string_view path, int32_t node_number, std:
         out += '"' + store_.value(n) + '"';
         break;
       case kJsonBoolean:
-        out += lowercase_gbk(store_.value(n));
+        out += ascii_lower(store_.value(n));
         break;
       case kJsonNull:
         out += "null";

@@ -1,15 +1,14 @@
 #pragma once
-// Searches that disregard upper and lower case, for header names and host names. Only
-// one-byte (ASCII) characters are folded; the two bytes of a GBK character stay as they are,
-// so positions in the folded text are positions in the original.
+// Searches that disregard upper and lower case, for header names and host names, folded with
+// ascii_lower, so positions in the folded text are positions in the original.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace zarvex {
+#include "service/text_gbk.h"
 
-std::string ascii_lower(std::string_view gbk);
+namespace zarvex {
 
 // Position of the first `marker` at or after `from` (a character start), without regard to
 // ASCII case; npos when absent.

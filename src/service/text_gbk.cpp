@@ -4,6 +4,16 @@
 
 namespace zarvex {
 
+std::string ascii_lower(std::string_view gbk) {
+  std::string out(gbk);
+  for (std::size_t i = 0; i < out.size();) {
+    const std::size_t step = gbk_char_size(out, i);
+    if (step == 1 && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] + 32);
+    i += step;
+  }
+  return out;
+}
+
 std::string_view gbk_text(std::string_view bytes) {
   const void* zero = std::memchr(bytes.data(), 0, bytes.size());
   if (zero == nullptr) return bytes;

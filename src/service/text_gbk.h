@@ -17,6 +17,10 @@ inline std::size_t gbk_char_size(std::string_view text, std::size_t pos) {
   return static_cast<unsigned char>(text[pos]) >= 0x80 && pos + 1 < text.size() ? 2 : 1;
 }
 
+// ASCII letters lowercased; the two bytes of a GBK character stay as they are, so positions in
+// the result are positions in the original.
+std::string ascii_lower(std::string_view gbk);
+
 // The text up to its first zero byte: where a text ends.
 std::string_view gbk_text(std::string_view bytes);
 

@@ -14,12 +14,6 @@ constexpr std::string_view query_tail =
     "&hln_autologin=&hln_login=&hln_otheracc=&hide_close_icon=1&hln_qloginacc=&hln_reg="
     "&hln_vctitle=&hln_verifycode=&hln_vclogin=&hln_feedback=";
 
-std::string_view without_trailing_slashes(std::string_view base) {
-  while (!base.empty() && base.back() == '/')
-    base.remove_suffix(1);
-  return base;
-}
-
 // Percent-encodes everything but the unreserved characters of an address, so the return
 // address travels as one query value.
 std::string encode_query_value(std::string_view text) {
@@ -40,7 +34,8 @@ std::string encode_query_value(std::string_view text) {
   return out;
 }
 
-std::string ascii_lower(std::string_view text) {
+// Every byte, not only one-byte characters: the domain is matched byte by byte.
+std::string lower_every_byte(std::string_view text) {
   std::string out(text);
   for (char& c : out)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -64,7 +59,7 @@ bool carries_login_completion(std::string_view address) {
 }
 
 std::string registrable_domain(std::string_view address) {
-  std::string text = ascii_lower(address);
+  std::string text = lower_every_byte(address);
   if (text.empty() || text.back() != '/') text += '/';
   std::string_view scheme = "https://";
   if (!text.starts_with(scheme)) {
