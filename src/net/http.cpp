@@ -52,23 +52,26 @@ void report(const CurlResult& result, HttpOutcome* outcome) {
   outcome->error = result.error;
 }
 
-void report_unusable(std::string_view address, HttpOutcome* outcome) {
-  if (outcome != nullptr) outcome->error = "unusable address: " + std::string(address);
+// Points `request` at `address`; false, with the reason in `outcome`, when the address can't
+// be used. `outcome` starts afresh either way.
+bool aim(CurlRequest& request, std::string_view address, HttpOutcome* outcome) {
+  if (outcome != nullptr) *outcome = {};
+  const RequestAddress target = split_request_address(address);
+  if (!target.valid) {
+    if (outcome != nullptr) outcome->error = "unusable address: " + std::string(address);
+    return false;
+  }
+  request.url = connection_url(target);
+  request.secure = target.secure;
+  return true;
 }
 
 }  // namespace
 
 std::string fetch_with_headers(std::string_view address, std::string_view extra_headers,
                                const HttpOptions& options, HttpOutcome* outcome) {
-  if (outcome != nullptr) *outcome = {};
-  RequestAddress target = split_request_address(address);
-  if (!target.valid) {
-    report_unusable(address, outcome);
-    return {};
-  }
   CurlRequest request;
-  request.url = connection_url(target);
-  request.secure = target.secure;
+  if (!aim(request, address, outcome)) return {};
   request.agent = agent_string(extra_headers);
   request.headers = gbk_split(complete_header_block(extra_headers, address), "\r\n");
   request.timeouts = session_timeouts;
@@ -80,15 +83,8 @@ std::string fetch_with_headers(std::string_view address, std::string_view extra_
 
 std::string fetch_with_cookies(std::string_view address, std::string* cookie_text,
                                const HttpOptions& options, HttpOutcome* outcome) {
-  if (outcome != nullptr) *outcome = {};
-  RequestAddress target = split_request_address(address);
-  if (!target.valid) {
-    report_unusable(address, outcome);
-    return {};
-  }
   CurlRequest request;
-  request.url = connection_url(target);
-  request.secure = target.secure;
+  if (!aim(request, address, outcome)) return {};
   if (cookie_text != nullptr && !cookie_text->empty()) {
     request.headers.push_back(header_line("Cookie: " + *cookie_text));
   }
@@ -110,12 +106,9 @@ std::string fetch_with_cookies(std::string_view address, std::string* cookie_tex
 }
 
 std::int64_t probe_content_length(std::string_view address, const HttpOptions& options) {
-  RequestAddress target = split_request_address(address);
-  if (!target.valid) return -1;
   CurlRequest request;
+  if (!aim(request, address, nullptr)) return -1;
   request.head = true;
-  request.url = connection_url(target);
-  request.secure = target.secure;
   request.headers = {"User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1)",
                      "Accept-Language: zh-cn", "Connection: Keep-Alive"};
   request.timeouts = probe_timeouts;
