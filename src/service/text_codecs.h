@@ -41,4 +41,11 @@ std::string text_between(std::string_view text, std::string_view left, std::stri
 // Removes blanks (20 hex) and full-width blanks (A1 A1) from both ends; tabs and line breaks stay.
 std::string trim(std::string_view gbk);
 
+// A base address without its trailing "/"s, so that request paths can be appended to it.
+inline std::string_view without_trailing_slashes(std::string_view base) {
+  while (!base.empty() && base.back() == '/')
+    base.remove_suffix(1);
+  return base;
+}
+
 }  // namespace zarvex

@@ -146,21 +146,13 @@ bool has_line_break(std::string_view s) {
 
 std::string read_ini_value(const std::string& path, std::string_view section, std::string_view key,
                            std::string_view default_value) {
-  std::string text;
-  if (!read_file(path, text)) return std::string(default_value);
-  bool seen_section = false;
-  bool in_section = false;
-  for (const Line& line : split_lines(text)) {
-    std::string_view name;
-    if (section_of(line.body, name)) {
-      if (seen_section) break;  // only the first section of that name counts
-      in_section = names_equal(name, section);
-      seen_section = in_section;
-      continue;
-    }
-    std::string_view k, v;
-    if (in_section && entry_of(line.body, k, v) && names_equal(k, key)) return unquote(v);
-  }
+  return ini_entry_value(read_ini_section(path, section), key, default_value);
+}
+
+std::string ini_entry_value(const IniEntries& entries, std::string_view key,
+                            std::string_view default_value) {
+  for (const auto& [name, value] : entries)
+    if (names_equal(name, key)) return value;
   return std::string(default_value);
 }
 
@@ -173,7 +165,7 @@ IniEntries read_ini_section(const std::string& path, std::string_view section) {
   for (const Line& line : split_lines(text)) {
     std::string_view name;
     if (section_of(line.body, name)) {
-      if (seen_section) break;
+      if (seen_section) break;  // only the first section of that name counts
       in_section = names_equal(name, section);
       seen_section = in_section;
       continue;

@@ -30,7 +30,13 @@ std::string read_ini_value(const std::string& path, std::string_view section, st
 bool write_ini_value(const std::string& path, std::string_view section, std::string_view key,
                      std::string_view value);
 
-// All keys of `section` with their values, in file order (empty when there is none).
+// All keys of `section` with their values, in file order (empty when there is none). A key that
+// comes again counts once, with its first value.
 IniEntries read_ini_section(const std::string& path, std::string_view section);
+
+// The value of `key` among `entries` (names compared as in the file), or `default_value`: what
+// read_ini_value gives, for a caller that reads several keys of one section at once.
+std::string ini_entry_value(const IniEntries& entries, std::string_view key,
+                            std::string_view default_value = {});
 
 }  // namespace zarvex

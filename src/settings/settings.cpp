@@ -1,7 +1,5 @@
 #include "settings/settings.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -88,25 +86,26 @@ bool SettingsStore::write_setting(std::string_view key, std::string_view value) 
 }
 
 void SettingsStore::load_settings() {
+  // One read of the file for all keys.
+  const IniEntries section = read_ini_section(file_path_, kSection);
+  const auto setting = [&](std::string_view key, std::string_view default_value) {
+    return ini_entry_value(section, key, default_value);
+  };
   Settings next;
   const std::string default_folder = default_download_folder();
-  next.setdir = read_setting("setdir", default_folder);
+  next.setdir = setting("setdir", default_folder);
   // An empty folder would put songs at the file-system root; it stands for the default.
   if (is_blank_text(next.setdir)) next.setdir = default_folder;
 
   // The default folder exists after every load, whatever setdir names.
-  const std::string downsong = program_folder_ + "/downsong";
-  struct stat st {};
-  if (::stat(downsong.c_str(), &st) != 0) {
-    std::error_code ec;
-    std::filesystem::create_directories(downsong, ec);
-  }
+  std::error_code ec;
+  std::filesystem::create_directories(program_folder_ + "/downsong", ec);
 
-  next.downnum = setting_integer(read_setting("downnum", "3"));
-  next.downth = setting_integer(read_setting("downth", "3"));
-  next.customname = read_setting("customname", "");
-  next.downlrc = read_setting("downlrc", "1") == "1";
-  next.nametype = setting_integer(read_setting("nametype", "2"));
+  next.downnum = setting_integer(setting("downnum", "3"));
+  next.downth = setting_integer(setting("downth", "3"));
+  next.customname = setting("customname", "");
+  next.downlrc = setting("downlrc", "1") == "1";
+  next.nametype = setting_integer(setting("nametype", "2"));
 
   std::lock_guard lock(mutex_);
   record_ = std::move(next);
