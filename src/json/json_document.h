@@ -54,7 +54,6 @@ class JsonDocument {
   // The error code; position (1-based byte offset), message (GBK), line (0-based) and column
   // of the byte that caused it.
   int32_t get_error(int32_t& position, std::string& message, int32_t& line, int32_t& column) const;
-  int32_t get_error() const { return error_code_; }
 
   // --- Nodes ---------------------------------------------------------------------------
   // Node numbers are 1-based positions in nodes(); 0 means "no node".

@@ -31,10 +31,6 @@ constexpr SongField playlist_song_fields[] = {
 
 }  // namespace
 
-const std::string& playlist_button_name() {
-  return texts().button;
-}
-
 void PlaylistList::clear() {
   std::lock_guard lock(mutex_);
   playlists_.clear();
@@ -61,11 +57,6 @@ std::optional<Playlist> PlaylistList::shown_at(int position) const {
   const long long index = n - 1 - position;
   if (position < 0 || index < 0 || index >= n) return std::nullopt;
   return playlists_[static_cast<std::size_t>(index)];
-}
-
-int PlaylistList::shown_position() const {
-  std::lock_guard lock(mutex_);
-  return shown_position_;
 }
 
 void PlaylistList::set_shown_position(int position) {

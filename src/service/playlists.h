@@ -35,8 +35,7 @@ class PlaylistList {
   // reverse order of the answer. nullopt when the list holds no playlist for that item.
   std::optional<Playlist> shown_at(int position) const;
 
-  // The box position of the playlist whose songs were last loaded; 0 at start.
-  int shown_position() const;
+  // Records the box position of the playlist whose songs were last loaded; 0 at start.
   void set_shown_position(int position);
   // Whether choosing the box item at `position` loads songs: only another item than the one
   // shown does.
@@ -80,8 +79,5 @@ ServiceOutcome playlist_list_worker(const SessionRecord& session, Session* cooki
 ServiceOutcome playlist_songs_worker(const SessionRecord& session, const Endpoints& endpoints,
                                      PlaylistList& playlists, int position, ListTable& song_list,
                                      Ui& ui);
-
-// The playlist-list button's name (GBK).
-const std::string& playlist_button_name();
 
 }  // namespace zarvex

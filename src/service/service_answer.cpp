@@ -5,7 +5,7 @@
 namespace zarvex {
 
 std::string answer_text(std::string_view body, std::string_view callback_name) {
-  return jsonp_unwrap(utf8_to_gbk(gbk_text(body)), callback_name);
+  return jsonp_unwrap(utf8_to_gbk(body), callback_name);
 }
 
 void read_song_list(const JsonDocument& document, std::string_view list_path,

@@ -35,10 +35,6 @@ constexpr SongField search_fields[] = {
 
 }  // namespace
 
-const std::string& search_button_name() {
-  return texts().button;
-}
-
 std::string search_address(std::string_view keyword, const Endpoints& endpoints) {
   return endpoints.api_https +
          "/soso/fcgi-bin/client_search_cp?ct=24&qqmusic_ver=1298&new_json=1"

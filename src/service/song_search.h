@@ -31,7 +31,4 @@ bool begin_search(bool logged_in, Ui& ui);
 ServiceOutcome search_worker(const std::string& keyword, const Endpoints& endpoints,
                              ListTable& results, Ui& ui);
 
-// Names of the controls and the texts the search shows (GBK).
-const std::string& search_button_name();
-
 }  // namespace zarvex
