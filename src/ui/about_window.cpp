@@ -5,6 +5,7 @@
 
 #include "ui/built_in_picture.h"
 #include "ui/gbk_text.h"
+#include "ui/place.h"
 #include "update/update_notice.h"
 
 namespace zarvex {
@@ -15,13 +16,9 @@ AboutWindow::AboutWindow(const std::string& maker_site, Ui& ui, QWidget* parent)
   setWindowTitle(QStringLiteral("关于软件"));
   setFixedSize(452, 269);
 
-  auto* header = new QLabel(this);
-  header->setObjectName(QStringLiteral("图片框1"));
-  header->setGeometry(-2, 0, 440, 64);
+  auto* header = place(new QLabel(this), "图片框1", {-2, 0, 440, 64});
   header->setPixmap(built_in_picture(QStringLiteral("about_header")));
-  auto* name = new QLabel(QStringLiteral("下载器"), header);
-  name->setObjectName(QStringLiteral("标签1"));
-  name->setGeometry(306, 30, 64, 32);
+  auto* name = place(new QLabel(QStringLiteral("下载器"), header), "标签1", {306, 30, 64, 32});
   name->setStyleSheet(QStringLiteral("color: #FFFFFF; background: transparent;"));
 
   const QString site = qt_from_gbk(maker_site);
@@ -36,9 +33,7 @@ AboutWindow::AboutWindow(const std::string& maker_site, Ui& ui, QWidget* parent)
       QStringLiteral("感谢每一位提出建议、报告问题的用户"),
       QStringLiteral("感谢 Qt、libcurl、libpng 等开源项目"),
   };
-  auto* text = new QLabel(this);
-  text->setObjectName(QStringLiteral("标签2"));
-  text->setGeometry(11, 64, 384, 168);
+  auto* text = place(new QLabel(this), "标签2", {11, 64, 384, 168});
   text->setTextFormat(Qt::RichText);
   text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // Seven lines of 24 pixels, so the web-site line lies under the link.
@@ -51,9 +46,7 @@ AboutWindow::AboutWindow(const std::string& maker_site, Ui& ui, QWidget* parent)
   }
   text->setText(QStringLiteral("<div style=\"margin-top:3px\">%1</div>").arg(html));
 
-  link_ = new ClickLabel(this);
-  link_->setObjectName(QStringLiteral("透明标签_打开官网"));
-  link_->setGeometry(88, 124, 160, 32);
+  link_ = place(new ClickLabel(this), "透明标签_打开官网", {88, 124, 160, 32});
   link_->setAttribute(Qt::WA_TranslucentBackground);
   link_->setCursor(Qt::PointingHandCursor);
   link_->setToolTip(qt_from_gbk(site_address_));
@@ -62,9 +55,7 @@ AboutWindow::AboutWindow(const std::string& maker_site, Ui& ui, QWidget* parent)
     if (is_web_address(site_address_)) ui_.open_url(site_address_);
   });
 
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
-  ok->setObjectName(QStringLiteral("按钮_确定"));
-  ok->setGeometry(360, 200, 80, 32);
+  auto* ok = place(new QPushButton(QStringLiteral("确定"), this), "按钮_确定", {360, 200, 80, 32});
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 

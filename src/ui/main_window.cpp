@@ -12,6 +12,7 @@
 #include "ui/list_layouts.h"
 #include "ui/login/search_placeholder.h"
 #include "ui/look.h"
+#include "ui/place.h"
 
 namespace zarvex {
 namespace {
@@ -46,13 +47,6 @@ const SideEntry side_entries[] = {
      "side_local"},
     {"标签_捐赠软件", {16, 312, 144, 32}, "打赏与支持", nullptr, {}, nullptr},
 };
-
-template <class W>
-W* place(W* widget, const char* name, QRect geometry) {
-  widget->setObjectName(QString::fromUtf8(name));
-  widget->setGeometry(geometry);
-  return widget;
-}
 
 QToolButton* picture_button(QWidget* parent, const char* name, QRect geometry,
                             const char* picture) {

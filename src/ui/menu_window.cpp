@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "ui/built_in_picture.h"
+#include "ui/place.h"
 
 namespace zarvex {
 namespace {
@@ -28,13 +29,9 @@ const MenuItem items[] = {
 
 MenuWindow::MenuWindow(QWidget* parent) : PopupWindow(170, 261, parent) {
   setWindowTitle(QStringLiteral("菜单"));
-  auto* header = new QLabel(this);
-  header->setObjectName(QStringLiteral("图片框5"));
-  header->setGeometry(2, 7, 163, 48);
+  auto* header = place(new QLabel(this), "图片框5", {2, 7, 163, 48});
   header->setPixmap(built_in_picture(QStringLiteral("menu_header")));
-  auto* version = new QLabel(QStringLiteral("下载器V1.9"), this);
-  version->setObjectName(QStringLiteral("标签5"));
-  version->setGeometry(96, 47, 64, 32);
+  place(new QLabel(QStringLiteral("下载器V1.9"), this), "标签5", {96, 47, 64, 32});
 
   void (MenuWindow::*signals_of_items[])() = {&MenuWindow::settings_chosen,
                                               &MenuWindow::about_chosen, &MenuWindow::help_chosen,

@@ -7,16 +7,10 @@
 
 #include "platform/codepage.h"
 #include "ui/gbk_text.h"
+#include "ui/place.h"
 
 namespace zarvex {
 namespace {
-
-template <class W>
-W* place(W* widget, const char* name, QRect geometry) {
-  widget->setObjectName(QString::fromUtf8(name));
-  widget->setGeometry(geometry);
-  return widget;
-}
 
 struct Rule {
   const char* name;

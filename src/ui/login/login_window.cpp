@@ -9,6 +9,7 @@
 #include "session/login_address.h"
 #include "ui/gbk_text.h"
 #include "ui/login/extra_authorities.h"
+#include "ui/place.h"
 
 namespace zarvex {
 
@@ -32,9 +33,7 @@ LoginWindow::LoginWindow(const Endpoints& endpoints, LoginSlots& results, LoginP
   setWindowTitle(QStringLiteral("请登录QQ"));
   setFixedSize(466, 413);
 
-  browser_ = new QWebEngineView(this);
-  browser_->setObjectName(QStringLiteral("超文本浏览框1"));
-  browser_->setGeometry(8, 16, 448, 360);
+  browser_ = place(new QWebEngineView(this), "超文本浏览框1", {8, 16, 448, 360});
   auto* page = new QWebEnginePage(profile.profile(), browser_);
   browser_->setPage(page);
   page->setUrl(QUrl(QStringLiteral("about:blank")));
