@@ -345,7 +345,7 @@ void DownloadJob::block_worker(std::int64_t block, std::size_t slot) {
   cell_->changed.notify_all();
 }
 
-bool DownloadJob::fetch_whole_file() {
+void DownloadJob::fetch_whole_file() {
   Transfer t;
   t.job = this;
   t.pos = 0;
@@ -353,12 +353,8 @@ bool DownloadJob::fetch_whole_file() {
   t.block_end = total_size_;
   t.ask_last = -1;
   perform(t);
-  if (t.verdict == Transfer::Verdict::stopped) return false;
-  if (t.verdict != Transfer::Verdict::ok || t.pos != total_size_) {
-    fail();
-    return false;
-  }
-  return true;
+  if (t.verdict == Transfer::Verdict::stopped) return;
+  if (t.verdict != Transfer::Verdict::ok || t.pos != total_size_) fail();
 }
 
 CURL* DownloadJob::take_handle() {

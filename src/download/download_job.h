@@ -77,16 +77,13 @@ class DownloadJob {
   // The manager thread: runs the job to its end and releases it.
   static void run_job(std::unique_ptr<DownloadJob> job);
 
-  std::int64_t block_count() const { return block_count_; }
-  int thread_count() const { return thread_count_; }
-
  private:
   struct Transfer;
   explicit DownloadJob(JobSetup setup);
 
   void manage();
   void block_worker(std::int64_t block, std::size_t slot);
-  bool fetch_whole_file();
+  void fetch_whole_file();
   // One request for t's range; fills in t's verdict.
   void perform(Transfer& t);
   // Writes t's gathered piece at its offset, adds it to bytes_done and reports it, then waits

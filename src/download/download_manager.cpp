@@ -47,10 +47,6 @@ TaskReport DownloadManager::report_routine() {
   };
 }
 
-bool DownloadManager::task_exists(std::string_view file_name) const {
-  return task_exists(settings_.snapshot().setdir, file_name);
-}
-
 bool DownloadManager::task_exists(std::string_view folder, std::string_view file_name) const {
   std::vector<std::string> names;
   list_folder_files(folder, "*.*", names, false);

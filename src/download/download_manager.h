@@ -29,14 +29,12 @@ class DownloadManager {
   ListTable& download_list() { return download_list_; }
   ListTable& finished_list() { return finished_list_; }
   TaskProgressList& progress() { return progress_; }
-  TaskEngine& engine() { return *engine_; }
   Ui& ui() { return ui_; }
 
   // The report routine handed to the engine: fills the task progress list.
   TaskReport report_routine();
 
-  // True when the download folder (or `folder`) holds a file named exactly `file_name` (GBK).
-  bool task_exists(std::string_view file_name) const;
+  // True when `folder` holds a file named exactly `file_name` (GBK).
   bool task_exists(std::string_view folder, std::string_view file_name) const;
   int count_running_tasks() const;
   // Creates the engine task and appends its row; the task number, or -1 (after the message

@@ -107,11 +107,6 @@ std::string file_name_from_address(std::string_view address) {
   return name.substr(0, name.find('?'));
 }
 
-std::string file_name_from_url(const std::string& url) {
-  HeaderProbe probe = probe_headers(url);
-  return file_name_from_address(probe.content_location.empty() ? url : probe.content_location);
-}
-
 struct DownloadEngine::Entry {
   std::shared_ptr<TaskCell> cell;
   std::thread manager;

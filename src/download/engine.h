@@ -49,10 +49,6 @@ extern const char* const kEngineHeaderBlock;
 // first "?".
 std::string file_name_from_address(std::string_view address);
 
-// The file name of a download: from the Content-Location header of the address's answer when it
-// has one, else from the address itself.
-std::string file_name_from_url(const std::string& url);
-
 struct TaskCell;  // the small per-task state that outlives its job (download_job.h)
 
 class DownloadEngine {

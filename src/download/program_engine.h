@@ -20,8 +20,6 @@ class ProgramEngine : public TaskEngine {
   void pause_task(int task) override { engine_->pause_task(task); }
   void resume_task(int task) override { engine_->resume_task(task); }
 
-  DownloadEngine& engine() { return *engine_; }
-
  private:
   std::unique_ptr<DownloadEngine> engine_;
 };

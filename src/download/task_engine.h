@@ -1,6 +1,6 @@
 #pragma once
 // The engine operations the download list uses: create a task, pause it, resume it. The
-// program's engine stands behind it (engine_tasks.h); scheduling tests use a recording one.
+// program's engine stands behind it (program_engine.h); scheduling tests use a recording one.
 
 #include <cstdint>
 #include <functional>
