@@ -41,12 +41,8 @@ MenuWindow::MenuWindow(QWidget* parent) : PopupWindow(170, 261, parent) {
     auto signal = signals_of_items[i];
     add_item(QString::fromUtf8(item.name), item.place, QString::fromUtf8(item.caption),
              [this, signal] { emit(this->*signal)(); });
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QString::fromUtf8(item.icon_name));
-    icon->setGeometry(item.icon_place);
-    icon->setAlignment(Qt::AlignCenter);
-    icon->setPixmap(built_in_picture(QString::fromUtf8(item.picture)));
-    set_item_picture(i, icon, true);
+    add_item_picture(i, item.icon_name, item.icon_place,
+                     built_in_picture(QString::fromUtf8(item.picture)), true);
   }
 
   // Context menus are top-level pop-ups of their own; this window only holds them.

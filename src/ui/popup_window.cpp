@@ -3,6 +3,7 @@
 #include <QEvent>
 
 #include "ui/look.h"
+#include "ui/place.h"
 
 namespace zarvex {
 
@@ -43,15 +44,20 @@ ClickLabel* PopupWindow::add_item(const QString& label_name, QRect label_place,
   return label;
 }
 
-void PopupWindow::set_item_picture(int index, QWidget* picture, bool shares_hover) {
-  if (index < 0 || index >= item_count()) return;
+QLabel* PopupWindow::add_item_picture(int index, const char* name, QRect geometry,
+                                      const QPixmap& picture, bool shares_hover) {
+  auto* box = place(new QLabel(this), name, geometry);
+  box->setAlignment(Qt::AlignCenter);
+  box->setPixmap(picture);
+  if (index < 0 || index >= item_count()) return box;
   // The mouse goes through the picture to the label below it.
-  picture->setAttribute(Qt::WA_TransparentForMouseEvents);
-  picture->raise();
+  box->setAttribute(Qt::WA_TransparentForMouseEvents);
+  box->raise();
   if (shares_hover) {
-    items_[static_cast<std::size_t>(index)].picture = picture;
-    set_background(picture, item_colour);
+    items_[static_cast<std::size_t>(index)].picture = box;
+    set_background(box, item_colour);
   }
+  return box;
 }
 
 ClickLabel* PopupWindow::item_label(int index) const {

@@ -4,6 +4,8 @@
 // of items that take the hover colour one at a time.
 
 #include <QFrame>
+#include <QLabel>
+#include <QPixmap>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -32,7 +34,9 @@ class PopupWindow : public QWidget {
   // click on the label (or on the picture, which lets the mouse through) runs `on_click`.
   ClickLabel* add_item(const QString& label_name, QRect label_place, const QString& caption,
                        std::function<void()> on_click);
-  void set_item_picture(int index, QWidget* picture, bool shares_hover);
+  // A picture box `name` at `geometry` over item `index`, showing `picture` centred.
+  QLabel* add_item_picture(int index, const char* name, QRect geometry, const QPixmap& picture,
+                           bool shares_hover);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;

@@ -1,7 +1,5 @@
 #include "ui/song_popup.h"
 
-#include <QLabel>
-
 namespace zarvex {
 namespace {
 
@@ -45,14 +43,8 @@ SongPopup::SongPopup(const QPixmap& hq_badge, const QPixmap& sq_badge, QWidget* 
         QString::fromUtf8(item.name), item.place, QString::fromUtf8(item.caption),
         quality == 0 ? std::function<void()>{} : [this, quality] { emit quality_chosen(quality); });
   }
-  for (const auto& box : badge_boxes) {
-    auto* picture = new QLabel(this);
-    picture->setObjectName(QString::fromUtf8(box.name));
-    picture->setGeometry(box.place);
-    picture->setAlignment(Qt::AlignCenter);
-    picture->setPixmap(box.sq ? sq_badge : hq_badge);
-    set_item_picture(box.item, picture, false);
-  }
+  for (const auto& box : badge_boxes)
+    add_item_picture(box.item, box.name, box.place, box.sq ? sq_badge : hq_badge, false);
 }
 
 ClickLabel* SongPopup::quality_label(int quality) const {
