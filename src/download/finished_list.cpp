@@ -28,14 +28,6 @@ bool wildcard_match(std::string_view pattern, std::string_view name) {
   return wildcard_match(pattern.substr(p), name.substr(n));
 }
 
-std::string ascii_lower(std::string_view gbk) {
-  std::string out(gbk);
-  for (std::size_t i = 0; i < out.size(); i += gbk_char_size(out, i)) {
-    if (out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
-  }
-  return out;
-}
-
 std::string_view format_of(std::string_view name) {
   const std::string lower = ascii_lower(name);
   if (gbk_contains(lower, ".mp3")) return "mp3";
