@@ -1,7 +1,6 @@
 // zarvex-cli fetch: one file through the download engine, with a progress bar on a terminal and
 // plain progress lines otherwise. Exits 0 only when the whole file is on disk.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -100,12 +99,6 @@ class ProgressView {
   int last_step_ = -1;
 };
 
-std::int64_t size_on_disk(const std::string& gbk_path) {
-  struct stat st {};
-  if (::stat(native_path(gbk_path).c_str(), &st) != 0) return -1;
-  return static_cast<std::int64_t>(st.st_size);
-}
-
 int run_fetch(Context&, const std::vector<std::string>& args) {
   FetchArgs request;
   if (!parse(args, request)) {
@@ -160,7 +153,7 @@ int run_fetch(Context&, const std::vector<std::string>& args) {
   engine.wait_task(task, std::chrono::minutes(1));
 
   const std::string shown = utf8_from_gbk(path);
-  if (code != 0 || total <= 0 || done != total || size_on_disk(path) != total) {
+  if (code != 0 || total <= 0 || done != total || file_size(path) != total) {
     std::fprintf(stderr, "zarvex-cli fetch: download of %s failed (%lld of %lld bytes)\n",
                  shown.c_str(), static_cast<long long>(done), static_cast<long long>(total));
     return 1;
