@@ -53,6 +53,15 @@ QPainterPath rounded_rectangle_path(qreal x, qreal y, qreal w, qreal h, int r) {
   return path;
 }
 
+// Repaints the shadow window's pixels at width × height.
+void render_shadow(ShadowWindow* shadow, int width, int height) {
+  QImage pixels(width, height, QImage::Format_ARGB32_Premultiplied);
+  if (pixels.isNull()) return;  // too large to allocate: keep the last picture
+  pixels.fill(Qt::transparent);
+  paint_shadow(shadow, &pixels, width, height);
+  shadow->set_pixels(std::move(pixels));
+}
+
 }  // namespace
 
 QWidget* shadow_window_of(const QWidget* owner) {
@@ -84,6 +93,8 @@ bool attach_shadow(QWidget* window, std::uint32_t colour, std::optional<int> siz
   }
   shadow->setProperty(shadow_colour_property, QVariant::fromValue(colour));
   shadow->setProperty(shadow_size_property, size.value_or(default_shadow_size));
+  // The picture no longer matches the properties: the next update paints it afresh.
+  shadow->set_pixels({});
 
   update_shadow(window);
 
@@ -110,26 +121,13 @@ void update_shadow(QWidget* owner, std::optional<bool> visible) {
   const int width = rectangle.width() + 2 * s;
   const int height = rectangle.height() + 2 * s;
   shadow->setGeometry(rectangle.left() - s, rectangle.top() - s, width, height);
+  // A move leaves the picture and the mask as they are: both follow only the size.
+  if (shadow->pixels().size() == QSize(width, height)) return;
   // The owner's rectangle is cut out of the window itself, so the owner shows through and
   // takes its clicks even where no compositor blends translucent windows.
   shadow->setMask(QRegion(0, 0, width, height)
                       .subtracted(QRegion(s, s, rectangle.width(), rectangle.height())));
-  render_shadow(owner, width, height);
-}
-
-void render_shadow(QWidget* owner, int width, int height) {
-  ShadowWindow* shadow = shadow_of(owner);
-  if (shadow == nullptr) return;
-  if (width == 0 || height == 0) {
-    width = shadow->width();
-    height = shadow->height();
-  }
-  if (width <= 0 || height <= 0) return;
-  QImage pixels(width, height, QImage::Format_ARGB32_Premultiplied);
-  if (pixels.isNull()) return;  // too large to allocate: keep the last picture
-  pixels.fill(Qt::transparent);
-  paint_shadow(shadow, &pixels, width, height);
-  shadow->set_pixels(std::move(pixels));
+  render_shadow(shadow, width, height);
 }
 
 void paint_shadow(const QObject* shadow_window, QPaintDevice* surface, int width, int height) {

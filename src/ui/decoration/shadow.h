@@ -26,12 +26,9 @@ inline constexpr int default_shadow_size = 5;
 // a shadow is attached afterwards. The follower is installed once however often this is called.
 bool attach_shadow(QWidget* window, std::uint32_t colour, std::optional<int> size = std::nullopt);
 
-// Shows, hides, moves and repaints the shadow; without `visible` the owner's own visibility
-// counts. Hidden while the owner is hidden, maximised or minimised.
+// Shows, hides and moves the shadow, and repaints it when its size changed; without `visible`
+// the owner's own visibility counts. Hidden while the owner is hidden, maximised or minimised.
 void update_shadow(QWidget* owner, std::optional<bool> visible = std::nullopt);
-
-// Repaints the shadow window's pixels at width × height; 0 takes the shadow window's size.
-void render_shadow(QWidget* owner, int width, int height);
 
 // Draws the shadow picture of `shadow_window` (its colour and size properties) onto a
 // transparent surface of width × height: rings of rising alpha outside the owner's rectangle.
