@@ -18,6 +18,7 @@
 #include "service/quality.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "support/scratch_folder.h"
 #include "support/standin_process.h"
 
 namespace zarvex {
@@ -29,11 +30,6 @@ using test::run_cli;
 using test::split_tabs;
 
 const std::string login_cookie = "pt2gguin=o0012345; uin=o0012345; skey=@abcdefghi; p_uin=o0012345";
-
-std::string make_home() {
-  char pattern[] = "/tmp/zarvex-cli-XXXXXX";
-  return ::mkdtemp(pattern) ? std::string(pattern) : std::string();
-}
 
 // One song line: mark, title, singer, album, mid, tags, id, media mid.
 struct SongLine {
@@ -72,20 +68,19 @@ std::vector<SongLine> song_lines(const std::string& out) {
 class ServiceCommands : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    home_ = new std::string(make_home());
-    standin_ = new test::StandinProcess({"--write-config", *home_}, 300);
+    home_ = new test::ScratchFolder;
+    standin_ = new test::StandinProcess({"--write-config", home_->path()}, 300);
   }
   static void TearDownTestSuite() {
     delete standin_;
-    std::filesystem::remove_all(*home_);
     delete home_;
   }
   void SetUp() override {
-    ASSERT_FALSE(home_->empty());
+    ASSERT_FALSE(home_->path().empty());
     ASSERT_TRUE(standin_->ok()) << standin_->startup_output();
   }
 
-  static CliRun cli(std::vector<std::string> args, const std::string& home = *home_) {
+  static CliRun cli(std::vector<std::string> args, const std::string& home = home_->path()) {
     std::vector<std::string> words = {"--home", home, "--cookie", login_cookie};
     words.insert(words.end(), args.begin(), args.end());
     return run_cli(words);
@@ -121,11 +116,11 @@ class ServiceCommands : public ::testing::Test {
     return all;
   }
 
-  static std::string* home_;
+  static test::ScratchFolder* home_;
   static test::StandinProcess* standin_;
 };
 
-std::string* ServiceCommands::home_ = nullptr;
+test::ScratchFolder* ServiceCommands::home_ = nullptr;
 test::StandinProcess* ServiceCommands::standin_ = nullptr;
 
 TEST_F(ServiceCommands, PlaylistSongsAndSearchAgreeOnEverySong) {
@@ -159,7 +154,7 @@ TEST_F(ServiceCommands, PlaylistSongsAndSearchAgreeOnEverySong) {
 }
 
 TEST_F(ServiceCommands, LyricsEndWithTheFooterAndKeepNoReferences) {
-  const std::string footer = "\r\n[by:Zarvex " + load_endpoints(*home_).maker_site + "]\n";
+  const std::string footer = "\r\n[by:Zarvex " + load_endpoints(home_->path()).maker_site + "]\n";
   std::size_t with_text = 0;
   for (const SongLine& song : some_songs(12)) {
     SCOPED_TRACE(song.title());
@@ -181,7 +176,7 @@ TEST_F(ServiceCommands, LyricsEndWithTheFooterAndKeepNoReferences) {
 }
 
 TEST_F(ServiceCommands, UrlGivesAnAddressTheMediaHostServes) {
-  const Endpoints endpoints = load_endpoints(*home_);
+  const Endpoints endpoints = load_endpoints(home_->path());
   std::size_t probed = 0;
   for (const SongLine& song : some_songs(6)) {
     for (int quality = 1; quality <= 4; ++quality) {
@@ -228,7 +223,7 @@ TEST_F(ServiceCommands, BadArgumentsAndMissingLoginAreRefused) {
       joined += a + " ";
     SCOPED_TRACE(joined);
     CliRun run = c.with_cookie ? cli(c.args) : run_cli([&] {
-      std::vector<std::string> words = {"--home", *home_};
+      std::vector<std::string> words = {"--home", home_->path()};
       words.insert(words.end(), c.args.begin(), c.args.end());
       return words;
     }());
@@ -242,11 +237,10 @@ class UnreachableService : public ServiceCommands {
  protected:
   void SetUp() override {
     ServiceCommands::SetUp();
-    other_home_ = make_home();
     ASSERT_FALSE(other_home_.empty());
   }
-  void TearDown() override { std::filesystem::remove_all(other_home_); }
-  std::string other_home_;
+  test::ScratchFolder other_folder_;
+  const std::string other_home_ = other_folder_.path();
 };
 
 TEST_F(UnreachableService, EveryCommandFailsWhenNoServiceAnswers) {
@@ -285,7 +279,7 @@ TEST_F(UnreachableService, TheHttpsServiceIsRefusedWithoutItsAuthority) {
   // The same stand-in, but without its authority among the trusted ones.
   const std::string file = settings_file_path(other_home_);
   std::filesystem::create_directories(other_home_ + "/data");
-  std::filesystem::copy_file(settings_file_path(*home_), file);
+  std::filesystem::copy_file(settings_file_path(home_->path()), file);
   ASSERT_TRUE(write_ini_value(file, "service", "ca_file", ""));
 
   for (const std::vector<std::string>& args :

@@ -17,9 +17,9 @@
 #include "engine_test_support.h"
 #include "net/http.h"
 #include "platform/codepage.h"
-#include "scratch_folder.h"
 #include "settings/ini_file.h"
 #include "support/recording_ui.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex {
 namespace {

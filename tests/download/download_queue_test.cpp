@@ -10,7 +10,7 @@
 #include "recording_task_engine.h"
 #include "settings/ini_file.h"
 #include "support/recording_ui.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex {
 namespace {

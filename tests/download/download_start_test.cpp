@@ -15,7 +15,7 @@
 #include "service/quality.h"
 #include "settings/ini_file.h"
 #include "support/recording_ui.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex {
 namespace {

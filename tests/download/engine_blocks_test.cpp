@@ -8,6 +8,7 @@
 
 #include "download/engine.h"
 #include "engine_test_support.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex::test {
 namespace {
@@ -57,7 +58,7 @@ TEST_P(EngineBlocks, EveryBlockIsAskedOnceAndTheFileIsExact) {
   const BlockCase c = GetParam();
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("song.bin");
@@ -105,7 +106,7 @@ TEST_P(EngineThreadLimit, AtMostThreadCountWorkersAtOnce) {
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
   host.close_gate();
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   const std::int64_t size = c.blocks * kBlockSize - 1000;
@@ -132,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, EngineThreadLimit,
 TEST(EngineTasks, NumbersCountOnlyCreatedTasksAndStrayNumbersDoNothing) {
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog first_log, second_log;
   DownloadEngine engine;
   EXPECT_EQ(engine.task_counter(), 0);
@@ -172,7 +173,7 @@ TEST(EngineTasks, NumbersCountOnlyCreatedTasksAndStrayNumbersDoNothing) {
 TEST(EngineTasks, ConcurrentCreationsGetDistinctNumbers) {
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   constexpr int kTasks = 4;
   ReportLog logs[kTasks];
   DownloadEngine engine;
@@ -204,7 +205,7 @@ TEST(EngineTasks, ConcurrentCreationsGetDistinctNumbers) {
 TEST(EngineTasks, FolderPathGetsTheAddressFileName) {
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   for (std::string given : {folder.path(), folder.path() + "/"}) {
     ReportLog log;
     DownloadEngine engine;

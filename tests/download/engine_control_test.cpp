@@ -8,6 +8,7 @@
 
 #include "download/engine.h"
 #include "engine_test_support.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex::test {
 namespace {
@@ -31,7 +32,7 @@ TEST(EngineControl, PauseHoldsEveryWorkerAfterItsPieceAndResumeFinishes) {
   constexpr std::int64_t kSize = 4 * kBlockSize + 12345;
   TestMediaHost host(slow_host());
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("paused.bin");
@@ -66,7 +67,7 @@ TEST(EngineControl, StopEndsTheJobWithoutFinalReportAndLaterControlsDoNothing) {
   constexpr std::int64_t kSize = 8 * kBlockSize;
   TestMediaHost host(slow_host());
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("stopped.bin");
@@ -102,7 +103,7 @@ TEST(EngineControl, TaskCreatedPausedHasItsFileAndWaitsForResume) {
   constexpr std::int64_t kSize = 3 * kBlockSize + 7;
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("waiting.flac");
@@ -123,7 +124,7 @@ TEST(EngineControl, TaskCreatedPausedHasItsFileAndWaitsForResume) {
 TEST(EngineControl, StateOfAnEndedJobStaysAsItEnded) {
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("done.mp3");
@@ -144,7 +145,7 @@ TEST(EngineControl, StateOfAnEndedJobStaysAsItEnded) {
 TEST(EngineControl, EngineEndStopsRunningAndPausedJobs) {
   TestMediaHost host(slow_host());
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog running, waiting;
   {
     DownloadEngine engine;

@@ -12,6 +12,7 @@
 
 #include "download/engine.h"
 #include "engine_test_support.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex::test {
 namespace {
@@ -56,7 +57,7 @@ TEST_P(EngineServerFaults, FileEndsExact) {
   const FaultCase c = GetParam();
   TestMediaHost host(c.options);
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("fault.bin");
@@ -120,7 +121,7 @@ TEST(EngineRefusals, NoJobNoNumberNoFile) {
       {"403 with empty vkey", plain.url("/M800abc.mp3?vkey=&guid=1")},
       {"nobody listening", gone_url},
   };
-  TempFolder folder;
+  ScratchFolder folder;
   DownloadEngine engine;
   for (const Case& c : cases) {
     std::string path = folder.file("refused.mp3");
@@ -197,7 +198,7 @@ TEST(EngineWrongAnswers, AnswerForOtherBytesFailsTheJobAndWritesNothingOutsideIt
   for (const Case& c : {Case{"start", 3}, Case{"long", 1}}) {
     TestMediaHost host({}, add_lying_routes);
     ASSERT_TRUE(host.ok());
-    TempFolder folder;
+    ScratchFolder folder;
     ReportLog log;
     DownloadEngine engine;
     std::string path = folder.file("lied.bin");
@@ -226,7 +227,7 @@ TEST(EngineWrongAnswers, ServerGoneMidwayFailsAfterRetriesWithoutClaimingSuccess
   constexpr std::int64_t kSize = 6 * kBlockSize;
   auto host = std::make_unique<TestMediaHost>(slow);
   ASSERT_TRUE(host->ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("gone.bin");
@@ -272,7 +273,7 @@ TEST(EngineWriteErrors, RefusedWriteFailsTheJob) {
   constexpr std::int64_t kSize = 5000000;
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("full.bin");

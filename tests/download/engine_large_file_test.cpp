@@ -7,6 +7,7 @@
 
 #include "download/engine.h"
 #include "engine_test_support.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex::test {
 namespace {
@@ -16,7 +17,7 @@ TEST(EngineLargeFile, PastTwoGibibytesEveryByteLandsWhereItBelongs) {
   const std::string name = "test/" + std::to_string(kSize) + ".bin";
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("large.flac");

@@ -13,6 +13,7 @@
 
 #include "download/engine.h"
 #include "engine_test_support.h"
+#include "support/scratch_folder.h"
 #include "support/standin_process.h"
 
 extern char** environ;
@@ -89,7 +90,7 @@ TEST_P(EngineAgainstStandin, SongFileArrivesExact) {
   ASSERT_TRUE(standin.ok()) << standin.startup_output();
   const std::string name = "M800003OUHbf3g5rYq.mp3";
   const std::int64_t size = standin::media_file_size(name);
-  TempFolder folder;
+  ScratchFolder folder;
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("song.mp3");
@@ -116,7 +117,7 @@ TEST(EngineAgainstStandinRefusal, NoContentLengthMakesNoTask) {
   if (!executable(standin_path())) GTEST_SKIP() << "zarvex-standin is not built";
   StandinProcess standin({"--omit-content-length"}, 120);
   ASSERT_TRUE(standin.ok()) << standin.startup_output();
-  TempFolder folder;
+  ScratchFolder folder;
   DownloadEngine engine;
   std::string path = folder.file("song.flac");
   EXPECT_EQ(engine.create_task(standin.http_base() + "/F000abc.flac?vkey=K", path, 3, {}, 1), -1);
@@ -132,7 +133,7 @@ TEST(CliFetch, ExitsZeroOnlyWithTheWholeFile) {
   cut.close_early = true;
   TestMediaHost cutting(cut);
   ASSERT_TRUE(cutting.ok());
-  TempFolder folder;
+  ScratchFolder folder;
 
   struct Case {
     const char* why;

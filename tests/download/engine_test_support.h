@@ -102,18 +102,6 @@ class ReportLog {
 std::int64_t first_difference(const std::string& path, const std::string& media_name,
                               std::int64_t size);
 
-// A fresh empty folder under the system's temporary folder, removed with its contents.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
 constexpr auto kLongWait = std::chrono::seconds(120);
 
 }  // namespace zarvex::test

@@ -8,7 +8,7 @@
 
 #include "platform/codepage.h"
 #include "support/recording_ui.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex {
 namespace {

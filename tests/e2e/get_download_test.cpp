@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "media_host.h"
+#include "support/scratch_folder.h"
 #include "support/standin_process.h"
 
 namespace zarvex::test {
@@ -58,20 +59,12 @@ int count_of(const std::string& text, const std::string& word) {
 class GetDownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "zarvex_get_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    home_ = pattern;
+    ASSERT_FALSE(home_.empty());
     // Slow enough per connection that tasks overlap and the queue has work to do.
     standin_ = std::make_unique<StandinProcess>(
         std::vector<std::string>{"--write-config", home_, "--rate-limit", "1500000"}, 600);
     ASSERT_TRUE(standin_->ok()) << standin_->startup_output();
   }
-  void TearDown() override {
-    standin_.reset();
-    std::error_code ec;
-    fs::remove_all(home_, ec);
-  }
-
   // Runs zarvex-cli with --home and a login cookie; a time limit ends a hung client.
   CliRun cli(const std::vector<std::string>& args) {
     std::string command = "timeout 300 " + shell_quoted(cli_path()) + " --home " +
@@ -89,7 +82,9 @@ class GetDownloadTest : public ::testing::Test {
     return run;
   }
 
-  std::string home_;
+  ScratchFolder folder_;
+  const std::string home_ = folder_.path();
+  // Stopped before its folder is removed.
   std::unique_ptr<StandinProcess> standin_;
 };
 

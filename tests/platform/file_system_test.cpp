@@ -6,9 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "support/scratch_folder.h"
 
 namespace zarvex {
 namespace {
@@ -20,14 +21,10 @@ const std::string kSongGbk = "\xD6\xD0\xCE\xC4.mp3";
 
 class FileSystemTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/zarvex-fs-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    root_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(root_); }
+  void SetUp() override { ASSERT_FALSE(root_.empty()); }
 
-  std::string root_;  // ASCII, so the same text in GBK and UTF-8
+  test::ScratchFolder folder_;
+  const std::string root_ = folder_.path();  // ASCII, so the same text in GBK and UTF-8
 };
 
 TEST_F(FileSystemTest, GbkNamesReachTheDiskAsUtf8AndComeBackAsGbk) {

@@ -1,26 +1,20 @@
 #include "service/endpoints.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
 
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex {
 namespace {
 
 class EndpointsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/zarvex-endpoints-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    home_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(home_); }
-  std::string home_;
+  void SetUp() override { ASSERT_FALSE(home_.empty()); }
+
+  test::ScratchFolder folder_;
+  const std::string home_ = folder_.path();
 };
 
 TEST_F(EndpointsTest, MissingFileOrKeysKeepThePublicAddresses) {

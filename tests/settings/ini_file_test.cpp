@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/file_system.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex {
 namespace {
@@ -17,29 +17,12 @@ namespace fs = std::filesystem;
 
 class IniFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "zarvex_ini_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    path_ = dir_ + "/data/test.ini";
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  void put(const std::string& contents) {
-    fs::create_directories(fs::path(path_).parent_path());
-    std::ofstream(path_, std::ios::binary) << contents;
-  }
-  std::string contents() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  void SetUp() override { ASSERT_FALSE(dir_.path().empty()); }
+  void put(const std::string& contents) { dir_.put_text("data/test.ini", contents); }
+  std::string contents() const { return read_file(path_).value_or(""); }
 
-  std::string dir_;
-  std::string path_;
+  test::ScratchFolder dir_;
+  const std::string path_ = dir_.file("data/test.ini");
 };
 
 TEST_F(IniFileTest, ReadsValuesAsAProfileFileDoes) {
@@ -100,7 +83,7 @@ TEST_F(IniFileTest, WritesKeepEveryOtherLine) {
   };
   for (const auto& c : cases) {
     std::error_code ec;
-    fs::remove_all(dir_ + "/data", ec);
+    fs::remove_all(dir_.path() + "/data", ec);
     if (c.before != "<none>") put(c.before);
     ASSERT_TRUE(write_ini_value(path_, c.section, c.key, c.value)) << c.name;
     EXPECT_EQ(contents(), c.after) << c.name;

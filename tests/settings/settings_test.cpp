@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -12,6 +11,7 @@
 #include "platform/codepage.h"
 #include "settings/ini_file.h"
 #include "support/recording_ui.h"
+#include "support/scratch_folder.h"
 
 namespace zarvex {
 namespace {
@@ -20,15 +20,7 @@ namespace fs = std::filesystem;
 
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "zarvex_settings_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    home_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(home_, ec);
-  }
+  void SetUp() override { ASSERT_FALSE(home_.empty()); }
   void put_ini(const std::string& contents) {
     fs::create_directories(home_ + "/data");
     std::ofstream(settings_file_path(home_), std::ios::binary) << contents;
@@ -37,7 +29,8 @@ class SettingsTest : public ::testing::Test {
     return read_ini_value(settings_file_path(home_), "musicset", key, "<missing>");
   }
 
-  std::string home_;
+  test::ScratchFolder folder_;
+  const std::string home_ = folder_.path();
 };
 
 TEST_F(SettingsTest, FirstStartGivesDefaultsAndCreatesTheDownloadFolder) {

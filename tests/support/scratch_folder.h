@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// A fresh folder under the system's temporary folder, removed with everything in it. path() is
+// empty when the folder could not be made.
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,8 +12,7 @@ namespace zarvex::test {
 class ScratchFolder {
  public:
   ScratchFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "zarvex_download_XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "zarvex_test_XXXXXX").string();
     if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
   ~ScratchFolder() {
@@ -23,15 +23,18 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   const std::string& path() const { return path_; }
-  // Writes a file of `size` bytes (or with `contents`) at path() + "/" + name (UTF-8 name).
+  // path() + "/" + name; nothing is made.
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  // Writes a file of `size` bytes (or with `contents`) at file(name) (UTF-8 name), making its
+  // folders.
   std::string put(const std::string& name, std::size_t size) const {
     return put_text(name, std::string(size, 'x'));
   }
   std::string put_text(const std::string& name, const std::string& contents) const {
-    std::string file = path_ + "/" + name;
-    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-    std::ofstream(file, std::ios::binary) << contents;
-    return file;
+    const std::string path = file(name);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+    return path;
   }
 
  private:
