@@ -1,6 +1,8 @@
 #include "cli_setup.h"
 
 #include "platform/codepage.h"
+#include "service/playlists.h"
+#include "service/song_search.h"
 #include "session/session_keys.h"
 
 namespace zarvex::cli {
@@ -47,6 +49,21 @@ int check_outcome(const ServiceOutcome& outcome, const std::string& base) {
     return 1;
   }
   return 0;
+}
+
+int load_search(const CliSetup& setup, const std::string& keyword, ListTable& songs, Ui& ui) {
+  if (!begin_search(setup.session.logged_in, ui)) return 1;
+  ServiceOutcome outcome = search_worker(gbk_from_utf8(keyword), setup.endpoints, songs, ui);
+  return check_outcome(outcome, setup.endpoints.api_https);
+}
+
+int load_playlist_songs(const CliSetup& setup, const std::string& tid, ListTable& songs, Ui& ui) {
+  // The worker loads the playlist a box item shows; here the box has the one item asked for.
+  PlaylistList playlists;
+  playlists.replace({Playlist{"", gbk_from_utf8(tid)}});
+  ServiceOutcome outcome =
+      playlist_songs_worker(setup.session, setup.endpoints, playlists, 0, songs, ui);
+  return check_outcome(outcome, setup.endpoints.api_https);
 }
 
 void print_song_rows(const ListTable& table, std::FILE* out) {

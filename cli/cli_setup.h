@@ -1,6 +1,6 @@
 #pragma once
-// What the service commands share: the endpoints and the session a Context stands for, and
-// the printing of song rows.
+// What the service commands share: the endpoints and the session a Context stands for, the
+// loading of a song list and the printing of song rows.
 
 #include <cstdio>
 #include <string>
@@ -9,6 +9,7 @@
 #include "command.h"
 #include "net/http.h"
 #include "platform/list_table.h"
+#include "platform/ui_port.h"
 #include "service/endpoints.h"
 #include "service/service_outcome.h"
 #include "session/session.h"
@@ -29,6 +30,13 @@ bool expect_args(const std::vector<std::string>& args, std::size_t count, const 
 // (naming the service at `base`) and returns 1.
 int check_outcome(const ServiceOutcome& outcome, const std::string& base);
 int check_answer(const HttpOutcome& outcome, const std::string& base);
+
+// Fills `songs` (made with search_list_columns()) with what the service finds for `keyword`
+// (UTF-8), as the search button does. 0, or the exit code after saying why.
+int load_search(const CliSetup& setup, const std::string& keyword, ListTable& songs, Ui& ui);
+// Fills `songs` (made with playlist_song_columns()) with the songs of the playlist `tid`
+// (UTF-8). 0, or the exit code after saying why.
+int load_playlist_songs(const CliSetup& setup, const std::string& tid, ListTable& songs, Ui& ui);
 
 // One line per row: the quality mark (SQ, HQ or nothing) and columns 1 to 7, tab-separated,
 // in UTF-8.

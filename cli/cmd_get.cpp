@@ -22,9 +22,8 @@
 #include "download/program_engine.h"
 #include "download/service_song_service.h"
 #include "platform/codepage.h"
-#include "service/playlists.h"
 #include "service/quality.h"
-#include "service/song_search.h"
+#include "service/song_row.h"
 #include "terminal_ui.h"
 
 namespace zarvex::cli {
@@ -137,18 +136,10 @@ int run_get(Context& context, const std::vector<std::string>& args) {
 
   // The song list the rows are chosen from.
   ListTable songs(request.search.empty() ? playlist_song_columns() : search_list_columns());
-  if (!request.search.empty()) {
-    if (!begin_search(setup.session.logged_in, ui)) return 1;
-    ServiceOutcome outcome =
-        search_worker(gbk_from_utf8(request.search), setup.endpoints, songs, ui);
-    if (int code = check_outcome(outcome, setup.endpoints.api_https); code != 0) return code;
-  } else {
-    PlaylistList playlists;
-    playlists.replace({Playlist{"", gbk_from_utf8(request.playlist)}});
-    ServiceOutcome outcome =
-        playlist_songs_worker(setup.session, setup.endpoints, playlists, 0, songs, ui);
-    if (int code = check_outcome(outcome, setup.endpoints.api_https); code != 0) return code;
-  }
+  const int loaded = request.search.empty()
+                         ? load_playlist_songs(setup, request.playlist, songs, ui)
+                         : load_search(setup, request.search, songs, ui);
+  if (loaded != 0) return loaded;
   std::vector<std::size_t> chosen;
   const std::size_t row_count = songs.row_count();
   if (request.all) {
