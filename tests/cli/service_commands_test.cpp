@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "cli/cli_runner.h"
 #include "net/http.h"
 #include "service/endpoints.h"
 #include "service/quality.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "support/cli_runner.h"
 #include "support/scratch_folder.h"
 #include "support/standin_process.h"
 

@@ -3,9 +3,7 @@
 // run refuses each song as existing.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "media_host.h"
+#include "support/cli_runner.h"
 #include "support/scratch_folder.h"
 #include "support/standin_process.h"
 
@@ -21,23 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int code = -1;
-  std::string out, err;
-};
-
 std::string read_all(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-std::string shell_quoted(const std::string& word) {
-  std::string q = "'";
-  for (char c : word)
-    q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
 }
 
 std::vector<std::string> split(const std::string& text, char separator) {
@@ -67,19 +54,9 @@ class GetDownloadTest : public ::testing::Test {
   }
   // Runs zarvex-cli with --home and a login cookie; a time limit ends a hung client.
   CliRun cli(const std::vector<std::string>& args) {
-    std::string command = "timeout 300 " + shell_quoted(cli_path()) + " --home " +
-                          shell_quoted(home_) + " --cookie " +
-                          shell_quoted("uin=o0012345; skey=@abcDEF123");
-    for (const auto& a : args)
-      command += " " + shell_quoted(a);
-    const std::string out = home_ + "/cli.out", err = home_ + "/cli.err";
-    command += " </dev/null >" + shell_quoted(out) + " 2>" + shell_quoted(err);
-    CliRun run;
-    const int status = std::system(command.c_str());
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = read_all(out);
-    run.err = read_all(err);
-    return run;
+    std::vector<std::string> words = {"--home", home_, "--cookie", "uin=o0012345; skey=@abcDEF123"};
+    words.insert(words.end(), args.begin(), args.end());
+    return run_cli(words, 300);
   }
 
   ScratchFolder folder_;
@@ -93,13 +70,13 @@ TEST_F(GetDownloadTest, DownloadsEverySongOnceWithinTheLimit) {
   for (const auto& [key, value] :
        std::vector<std::pair<std::string, std::string>>{{"nametype", "3"}, {"downnum", "2"}}) {
     const CliRun set = cli({"settings", key, value});
-    ASSERT_EQ(set.code, 0) << set.err;
+    ASSERT_EQ(set.exit_code, 0) << set.err;
     EXPECT_NE(set.out.find(key + "=" + value + "\n"), std::string::npos) << set.out;
   }
 
   // What the search lists: title, singer, album, mid, tags, id, media mid after the mark.
   const CliRun search = cli({"search", keyword});
-  ASSERT_EQ(search.code, 0) << search.err;
+  ASSERT_EQ(search.exit_code, 0) << search.err;
   struct Expected {
     std::string file, media_name;
   };
@@ -113,7 +90,7 @@ TEST_F(GetDownloadTest, DownloadsEverySongOnceWithinTheLimit) {
   ASSERT_GE(expected.size(), 3u) << "the queue needs more songs than downnum";
 
   const CliRun get = cli({"get", "--quality", "128", "--search", keyword, "--all"});
-  ASSERT_EQ(get.code, 0) << get.out << get.err;
+  ASSERT_EQ(get.exit_code, 0) << get.out << get.err;
 
   const std::string folder = home_ + "/downsong/";
   for (const auto& e : expected) {
@@ -150,7 +127,7 @@ TEST_F(GetDownloadTest, DownloadsEverySongOnceWithinTheLimit) {
   // A second run finds every file and refuses each song; nothing is touched.
   const auto before = fs::last_write_time(folder + expected.front().file + ".mp3");
   const CliRun again = cli({"get", "--quality", "128", "--search", keyword, "--all"});
-  EXPECT_NE(again.code, 0);
+  EXPECT_NE(again.exit_code, 0);
   const std::string exists =
       "\xE5\xBD\x93\xE5\x89\x8D\xE4\xBB\xBB\xE5\x8A\xA1\xE5\xB7\xB2\xE7"
       "\xBB\x8F\xE5\xAD\x98\xE5\x9C\xA8";  // 当前任务已经存在
@@ -161,13 +138,13 @@ TEST_F(GetDownloadTest, DownloadsEverySongOnceWithinTheLimit) {
 TEST_F(GetDownloadTest, MissingFormatIsRefusedWithThePopUpText) {
   const std::string keyword = "\xE8\x93\x9D\xE8\x89\xB2\xE6\xB0\x94\xE7\x90\x83";  // 蓝色气球
   const CliRun search = cli({"search", keyword});
-  ASSERT_EQ(search.code, 0) << search.err;
+  ASSERT_EQ(search.exit_code, 0) << search.err;
   const auto cells = split(split(search.out, '\n').at(0), '\t');
   ASSERT_EQ(cells.size(), 8u);
   ASSERT_EQ(cells[5].find("flac"), std::string::npos) << "this song offers no FLAC";
 
   const CliRun get = cli({"get", "--quality", "flac", "--search", keyword, "1"});
-  EXPECT_NE(get.code, 0);
+  EXPECT_NE(get.exit_code, 0);
   EXPECT_NE(get.err.find(
                 "\xE4\xBD\xA0\xE8\xA6\x81\xE4\xB8\x8B\xE8\xBD\xBD\xE7\x9A\x84\xE9\x9F"
                 "\xB3\xE4\xB9\x90\xE6\xB2\xA1\xE6\x9C\x89\xE4\xBD\xA0\xE9\x80\x89\xE6"
