@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <QFile>
+#include <QPixmapCache>
 #include <cstring>
 #include <mutex>
 
@@ -39,13 +40,19 @@ QImage decode_png(const QByteArray& png) {
 }
 
 QPixmap built_in_picture(const QString& name) {
+  // The side bar asks for its icons on every click: each picture is decoded once.
+  const QString key = QStringLiteral("zarvex.picture.") + name;
+  QPixmap picture;
+  if (QPixmapCache::find(key, &picture)) return picture;
   static std::once_flag registered;
   std::call_once(registered, register_pictures);
   QFile file(QStringLiteral(":/pictures/") + name + QStringLiteral(".png"));
   if (!file.open(QIODevice::ReadOnly)) return {};
   QImage image = decode_png(file.readAll());
   if (image.isNull()) return {};
-  return QPixmap::fromImage(image);
+  picture = QPixmap::fromImage(image);
+  QPixmapCache::insert(key, picture);
+  return picture;
 }
 
 }  // namespace zarvex
