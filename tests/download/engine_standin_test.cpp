@@ -1,80 +1,19 @@
 // The engine and `zarvex-cli fetch` against the real zarvex-standin process.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <thread>
 
 #include "download/engine.h"
 #include "engine_test_support.h"
+#include "support/cli_runner.h"
 #include "support/scratch_folder.h"
 #include "support/standin_process.h"
-
-extern char** environ;
 
 namespace zarvex::test {
 namespace {
 
 bool executable(const std::string& path) {
   return ::access(path.c_str(), X_OK) == 0;
-}
-
-struct RunResult {
-  int exit_code = -1;  // -1: did not end by itself in time (it was killed)
-  std::string output;  // stdout and stderr together
-};
-
-// Runs a program to its end, for at most `limit`.
-RunResult run(std::vector<std::string> args, std::chrono::seconds limit) {
-  RunResult result;
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return result;
-  std::vector<char*> argv;
-  for (auto& a : args)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
-  pid_t pid = -1;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(fds[1]);
-  if (rc != 0) {
-    ::close(fds[0]);
-    return result;
-  }
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  bool killed = false;
-  while (true) {
-    pollfd p{fds[0], POLLIN, 0};
-    if (::poll(&p, 1, 200) > 0) {
-      char buffer[4096];
-      ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-      if (n > 0) {
-        result.output.append(buffer, static_cast<std::size_t>(n));
-        continue;
-      }
-      if (n == 0) break;
-    }
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      killed = true;
-      break;
-    }
-  }
-  ::close(fds[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  if (!killed && WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
-  return result;
 }
 
 struct StandinCase {
@@ -166,15 +105,16 @@ TEST(CliFetch, ExitsZeroOnlyWithTheWholeFile) {
        ""},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> args = {cli_path(), "fetch", c.url, c.path};
+    std::vector<std::string> args = {"fetch", c.url, c.path};
     args.insert(args.end(), c.extra.begin(), c.extra.end());
-    RunResult result = run(args, std::chrono::seconds(120));
-    EXPECT_EQ(result.exit_code, c.exit_code) << c.why << "\n" << result.output;
+    const CliRun run = run_cli(args, 120);
+    const std::string output = run.out + run.err;
+    EXPECT_EQ(run.exit_code, c.exit_code) << c.why << "\n" << output;
     if (c.exit_code == 0) {
       const std::string file =
           c.path == folder.path() ? folder.file(file_name_from_address(c.url)) : c.path;
       EXPECT_EQ(first_difference(file, c.media, standin::media_file_size(c.media)), -1) << c.why;
-      EXPECT_NE(result.output.find("100%"), std::string::npos) << c.why << "\n" << result.output;
+      EXPECT_NE(output.find("100%"), std::string::npos) << c.why << "\n" << output;
     } else {
       EXPECT_NE(::access(c.path.c_str(), F_OK), 0) << c.why;
     }
