@@ -57,8 +57,8 @@ int DownloadManager::count_running_tasks() const {
   return zarvex::count_running_tasks(download_list_);
 }
 
-int DownloadManager::admit_task(const std::string& url, const std::string& path,
-                                const std::string& base_name, bool start_now) {
+int DownloadManager::create_engine_task(const std::string& url, const std::string& path,
+                                        bool start_now) {
   // A count below 1 would start no worker at all and leave the task at 0% for good.
   const int threads = std::max(1, settings_.snapshot().downth);
   const int task = engine_->create_task(url, path, threads, report_routine(), start_now);
@@ -67,6 +67,13 @@ int DownloadManager::admit_task(const std::string& url, const std::string& path,
     return -1;
   }
   progress_.admit(task, url, path);
+  return task;
+}
+
+int DownloadManager::admit_task(const std::string& url, const std::string& path,
+                                const std::string& base_name, bool start_now) {
+  const int task = create_engine_task(url, path, start_now);
+  if (task == -1) return -1;
   const std::size_t columns = download_list_.column_count();
   download_list_.edit([&](std::vector<ListRow>& rows) {
     ListRow row;
@@ -86,14 +93,8 @@ bool DownloadManager::run_row(std::size_t row, int task) {
   const std::optional<TaskProgress> record = progress_.get(task);
   if (record && record->failed && !record->url.empty()) {
     std::lock_guard lock(admission_mutex_);
-    const int threads = std::max(1, settings_.snapshot().downth);
-    const int fresh =
-        engine_->create_task(record->url, record->path, threads, report_routine(), true);
-    if (fresh == -1) {
-      ui_.message(create_failed_text());
-      return false;
-    }
-    progress_.admit(fresh, record->url, record->path);
+    const int fresh = create_engine_task(record->url, record->path, true);
+    if (fresh == -1) return false;
     download_list_.set_cell(row, download_task, std::to_string(fresh));
     download_list_.set_cell(row, download_size, "");
     download_list_.set_cell(row, download_progress, "");

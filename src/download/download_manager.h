@@ -65,6 +65,9 @@ class DownloadManager {
   // Runs the row's task: resumes it, or creates it anew when its job failed. Returns false
   // when a new task could not be created (the row keeps its status).
   bool run_row(std::size_t row, int task);
+  // Creates the engine task with the settings' thread count and enters it in the progress
+  // list; the task number, or -1 after the message when the engine refused it.
+  int create_engine_task(const std::string& url, const std::string& path, bool start_now);
 
   SettingsStore settings_;
   Ui& ui_;
