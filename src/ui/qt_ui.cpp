@@ -13,7 +13,6 @@
 #include <memory>
 
 #include "ui/gbk_text.h"
-#include "ui/status_bar.h"
 #include "update/update_notice.h"
 
 namespace zarvex {
@@ -77,8 +76,18 @@ void QtUi::post(std::function<void()> action) {
   QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
 }
 
+void QtUi::on_gui(std::function<void()> action) {
+  if (on_gui_thread()) {
+    action();
+  } else {
+    post(std::move(action));
+  }
+}
+
 void QtUi::attach(QWidget* root) {
   root_ = root;
+  // The progress tick sets a status text every second: the bar is not searched for each time.
+  status_bar_ = root ? root->findChild<StatusBar*>(QStringLiteral("状态条1")) : nullptr;
   watch_inputs(root);
 }
 
@@ -127,25 +136,13 @@ bool QtUi::show_box(const Box& box) {
 }
 
 void QtUi::set_status_text(int part, std::string_view text) {
-  auto apply = [this, part, qtext = qt_from_gbk(text)] {
-    if (!root_) return;
-    if (auto* bar = root_->findChild<StatusBar*>(QStringLiteral("状态条1")))
-      bar->set_text(part, qtext);
-  };
-  if (on_gui_thread()) {
-    apply();
-  } else {
-    post(apply);
-  }
+  on_gui([this, part, qtext = qt_from_gbk(text)] {
+    if (status_bar_) status_bar_->set_text(part, qtext);
+  });
 }
 
 void QtUi::message(std::string_view text, std::string_view caption, MessageIcon icon) {
-  Box box = make_box(text, caption, icon, false);
-  if (on_gui_thread()) {
-    show_box(box);
-  } else {
-    post([this, box] { show_box(box); });
-  }
+  on_gui([this, box = make_box(text, caption, icon, false)] { show_box(box); });
 }
 
 bool QtUi::ask_yes_no(std::string_view text, std::string_view caption, MessageIcon icon) {
@@ -174,14 +171,9 @@ bool QtUi::ask_yes_no(std::string_view text, std::string_view caption, MessageIc
 }
 
 void QtUi::set_clipboard(std::string_view text) {
-  auto apply = [qtext = qt_from_gbk(text)] {
+  on_gui([qtext = qt_from_gbk(text)] {
     if (auto* clipboard = QGuiApplication::clipboard()) clipboard->setText(qtext);
-  };
-  if (on_gui_thread()) {
-    apply();
-  } else {
-    post(apply);
-  }
+  });
 }
 
 void QtUi::open_url(std::string_view address) {
@@ -195,29 +187,19 @@ void QtUi::open_url(std::string_view address) {
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) return;
     target = QUrl::fromLocalFile(QFileInfo(folder).absoluteFilePath()).toString();
   }
-  auto apply = [this, target] {
+  on_gui([this, target] {
     if (open_handler_) {
       open_handler_(target);
     } else {
       QDesktopServices::openUrl(QUrl(target));
     }
-  };
-  if (on_gui_thread()) {
-    apply();
-  } else {
-    post(apply);
-  }
+  });
 }
 
 void QtUi::set_enabled(std::string_view control_name, bool enabled) {
-  auto apply = [this, name = std::string(control_name), enabled] {
+  on_gui([this, name = std::string(control_name), enabled] {
     if (auto* control = find_control(name)) control->setEnabled(enabled);
-  };
-  if (on_gui_thread()) {
-    apply();
-  } else {
-    post(apply);
-  }
+  });
 }
 
 std::string QtUi::read_text(std::string_view control_name) {

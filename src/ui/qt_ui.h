@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/ui_port.h"
+#include "ui/status_bar.h"
 
 namespace zarvex {
 
@@ -42,8 +43,9 @@ class QtUi : public QObject, public Ui {
   void close();
 
   // The window whose controls, status bar and inputs the port reaches by object name; it also
-  // owns the boxes. Inputs (line edits, combo boxes) are watched from now on, so a worker reads
-  // their text without waiting for the GUI thread.
+  // owns the boxes. Its status bar and inputs are the ones it has now. Inputs (line edits, combo
+  // boxes) are watched from now on, so a worker reads their text without waiting for the GUI
+  // thread.
   void attach(QWidget* root);
   void set_box_handler(BoxHandler handler);
   void set_open_handler(OpenHandler handler);
@@ -59,11 +61,14 @@ class QtUi : public QObject, public Ui {
  private:
   bool on_gui_thread() const;
   void post(std::function<void()> action);
+  // Runs `action` now on the GUI thread, or posts it there from a worker.
+  void on_gui(std::function<void()> action);
   bool show_box(const Box& box);
   QWidget* find_control(const std::string& name) const;
   void watch_inputs(QWidget* root);
 
   QPointer<QWidget> root_;
+  QPointer<StatusBar> status_bar_;  // "状态条1" of the root, found once
   BoxHandler box_handler_;
   OpenHandler open_handler_;
 
