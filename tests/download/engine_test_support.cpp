@@ -55,11 +55,6 @@ std::string TestMediaHost::url(const std::string& path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
-std::vector<SeenRequest> TestMediaHost::requests() const {
-  std::lock_guard lock(lock_);
-  return seen_;
-}
-
 std::vector<std::string> TestMediaHost::ranges() const {
   std::lock_guard lock(lock_);
   std::vector<std::string> out;

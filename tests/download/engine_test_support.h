@@ -36,7 +36,6 @@ class TestMediaHost {
   bool ok() const { return port_ > 0; }
   // "http://127.0.0.1:PORT" + path
   std::string url(const std::string& path) const;
-  std::vector<SeenRequest> requests() const;
   // Range values of the GETs that carried one, in arrival order.
   std::vector<std::string> ranges() const;
   // GETs without a Range header.
@@ -57,8 +56,6 @@ class TestMediaHost {
 
   // Stops serving (connections are refused from then on).
   void shut_down();
-
-  httplib::Server& server() { return server_; }
 
  private:
   httplib::Server server_;

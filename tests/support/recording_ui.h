@@ -45,19 +45,13 @@ class RecordingUi : public Ui {
   void set_enabled(std::string_view name, bool enabled) override {
     record({"enable", std::string(name), enabled ? "1" : "0", MessageIcon::none});
   }
-  std::string read_text(std::string_view) override {
-    std::lock_guard lock(mutex_);
-    return input_text_;
-  }
+  // Every input control is empty.
+  std::string read_text(std::string_view) override { return {}; }
 
-  // Script: the next ask_yes_no answers (false once they run out); the input controls' text.
+  // Script: the next ask_yes_no answers (false once they run out).
   void answer(bool yes) {
     std::lock_guard lock(mutex_);
     answers_.push_back(yes);
-  }
-  void set_input_text(std::string text) {
-    std::lock_guard lock(mutex_);
-    input_text_ = std::move(text);
   }
 
   std::vector<UiCall> calls() const {
@@ -85,7 +79,6 @@ class RecordingUi : public Ui {
   mutable std::mutex mutex_;
   std::vector<UiCall> calls_;
   std::deque<bool> answers_;
-  std::string input_text_;
   std::string status_[4];
 };
 
