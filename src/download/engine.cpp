@@ -16,10 +16,6 @@
 
 namespace zarvex {
 
-const char* const kEngineHeaderBlock =
-    "Accept: */*\r\nAccept-Language: zh-cn\r\nAccept-Encoding: gzip, deflate\r\n"
-    "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)";
-
 namespace {
 
 void init_curl_once() {

@@ -42,9 +42,6 @@ constexpr std::int64_t block_count_for(std::int64_t size) {
   return size <= 0 ? 0 : (size + kBlockSize - 1) / kBlockSize;
 }
 
-// The request header block of the engine's requests, without the range line.
-extern const char* const kEngineHeaderBlock;
-
 // The file name an address names: the text after its last "/" (a "\" counts as "/"), up to the
 // first "?".
 std::string file_name_from_address(std::string_view address);

@@ -1,21 +1,22 @@
 #include "download/engine_request.h"
 
-#include <string_view>
-
-#include "download/engine.h"
-
 namespace zarvex {
+namespace {
+
+// The header lines of every engine request, in the order they are sent.
+constexpr const char* kEngineHeaderLines[] = {
+    "Accept: */*",
+    "Accept-Language: zh-cn",
+    "Accept-Encoding: gzip, deflate",
+    "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)",
+};
+
+}  // namespace
 
 curl_slist* engine_headers(const std::string& range_line) {
   curl_slist* list = nullptr;
-  std::string_view block = kEngineHeaderBlock;
-  while (!block.empty()) {
-    auto end = block.find("\r\n");
-    std::string line(block.substr(0, end));
-    list = curl_slist_append(list, line.c_str());
-    if (end == std::string_view::npos) break;
-    block.remove_prefix(end + 2);
-  }
+  for (const char* line : kEngineHeaderLines)
+    list = curl_slist_append(list, line);
   if (!range_line.empty()) list = curl_slist_append(list, range_line.c_str());
   return list;
 }
