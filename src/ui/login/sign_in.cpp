@@ -1,6 +1,6 @@
 #include "ui/login/sign_in.h"
 
-#include <QImage>
+#include <QByteArray>
 #include <QPixmap>
 #include <string>
 
@@ -26,13 +26,6 @@ const SignInTexts& texts() {
   return t;
 }
 
-QPixmap pixmap_from_png(const std::string& png) {
-  QImage image;
-  image.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()),
-                     "PNG");
-  return QPixmap::fromImage(image);
-}
-
 }  // namespace
 
 void sign_in(QWidget* parent, Session& session, const Endpoints& endpoints, QLabel* avatar_box,
@@ -55,7 +48,7 @@ void sign_in(QWidget* parent, Session& session, const Endpoints& endpoints, QLab
     if (picture.empty()) {
       avatar_box->clear();
     } else {
-      avatar_box->setPixmap(pixmap_from_png(picture));
+      avatar_box->setPixmap(QPixmap::fromImage(decode_png(QByteArray::fromStdString(picture))));
     }
     session.set_logged_in(true);
     ui.set_status_text(status_login, texts().logged_in);
