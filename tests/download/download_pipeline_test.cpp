@@ -104,9 +104,7 @@ TEST_F(DownloadPipelineTest, QueuedSongsArriveWholeWithinTheLimit) {
   EXPECT_TRUE(ui_.texts_of("message").empty());
 
   for (const auto& [name, size] : songs) {
-    EXPECT_EQ(test::first_difference(folder() + name + ".mp3",
-                                     "test/" + std::to_string(size) + ".bin", size),
-              -1)
+    EXPECT_EQ(test::first_difference(folder() + name + ".mp3", test::test_file(size), size), -1)
         << name;
   }
   const auto finished = manager_->finished_list().rows();

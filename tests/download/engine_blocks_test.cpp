@@ -13,10 +13,6 @@
 namespace zarvex::test {
 namespace {
 
-std::string test_file(std::int64_t size) {
-  return "test/" + std::to_string(size) + ".bin";
-}
-
 std::vector<std::string> expected_ranges(std::int64_t size) {
   std::vector<std::string> out;
   for (std::int64_t n = 1; n <= block_count_for(size); ++n) {
@@ -182,8 +178,8 @@ TEST(EngineTasks, ConcurrentCreationsGetDistinctNumbers) {
   for (int i = 0; i < kTasks; ++i) {
     creators.emplace_back([&, i] {
       std::string path = folder.file("c" + std::to_string(i) + ".bin");
-      numbers[i] = engine.create_task(host.url("/test/" + std::to_string(100000 + i) + ".bin"),
-                                      path, 2, logs[i].routine(), 1);
+      numbers[i] =
+          engine.create_task(host.url("/" + test_file(100000 + i)), path, 2, logs[i].routine(), 1);
     });
   }
   for (auto& t : creators)
@@ -196,8 +192,8 @@ TEST(EngineTasks, ConcurrentCreationsGetDistinctNumbers) {
     ASSERT_EQ(logs[i].wait_final(kLongWait).code, 0);
     for (const Report& r : logs[i].all())
       EXPECT_EQ(r.task, numbers[i]);
-    EXPECT_EQ(first_difference(folder.file("c" + std::to_string(i) + ".bin"),
-                               "test/" + std::to_string(100000 + i) + ".bin", 100000 + i),
+    EXPECT_EQ(first_difference(folder.file("c" + std::to_string(i) + ".bin"), test_file(100000 + i),
+                               100000 + i),
               -1);
   }
 }

@@ -36,8 +36,8 @@ TEST(EngineControl, PauseHoldsEveryWorkerAfterItsPieceAndResumeFinishes) {
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("paused.bin");
-  const int task = engine.create_task(host.url("/test/" + std::to_string(kSize) + ".bin"), path,
-                                      kThreads, log.routine(), 1);
+  const int task =
+      engine.create_task(host.url("/" + test_file(kSize)), path, kThreads, log.routine(), 1);
   ASSERT_EQ(task, 1);
   ASSERT_TRUE(host.wait_for_ranges(kThreads, kLongWait));
   ASSERT_TRUE(log.wait_count(kThreads, kLongWait));
@@ -60,7 +60,7 @@ TEST(EngineControl, PauseHoldsEveryWorkerAfterItsPieceAndResumeFinishes) {
   EXPECT_EQ(final.code, 0);
   EXPECT_EQ(final.done, kSize);
   ASSERT_TRUE(engine.wait_task(task, kLongWait));
-  EXPECT_EQ(first_difference(path, "test/" + std::to_string(kSize) + ".bin", kSize), -1);
+  EXPECT_EQ(first_difference(path, test_file(kSize), kSize), -1);
 }
 
 TEST(EngineControl, StopEndsTheJobWithoutFinalReportAndLaterControlsDoNothing) {
@@ -71,8 +71,7 @@ TEST(EngineControl, StopEndsTheJobWithoutFinalReportAndLaterControlsDoNothing) {
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("stopped.bin");
-  const int task = engine.create_task(host.url("/test/" + std::to_string(kSize) + ".bin"), path, 3,
-                                      log.routine(), 1);
+  const int task = engine.create_task(host.url("/" + test_file(kSize)), path, 3, log.routine(), 1);
   ASSERT_EQ(task, 1);
   ASSERT_TRUE(log.wait_count(1, kLongWait));
 
@@ -107,8 +106,7 @@ TEST(EngineControl, TaskCreatedPausedHasItsFileAndWaitsForResume) {
   ReportLog log;
   DownloadEngine engine;
   std::string path = folder.file("waiting.flac");
-  const int task = engine.create_task(host.url("/test/" + std::to_string(kSize) + ".bin"), path, 2,
-                                      log.routine(), 0);
+  const int task = engine.create_task(host.url("/" + test_file(kSize)), path, 2, log.routine(), 0);
   ASSERT_EQ(task, 1);
   EXPECT_EQ(size_on_disk(path), kSize);
   EXPECT_EQ(engine.task_state(task), kTaskPaused);
@@ -118,7 +116,7 @@ TEST(EngineControl, TaskCreatedPausedHasItsFileAndWaitsForResume) {
 
   engine.resume_task(task);
   EXPECT_EQ(log.wait_final(kLongWait).code, 0);
-  EXPECT_EQ(first_difference(path, "test/" + std::to_string(kSize) + ".bin", kSize), -1);
+  EXPECT_EQ(first_difference(path, test_file(kSize), kSize), -1);
 }
 
 TEST(EngineControl, StateOfAnEndedJobStaysAsItEnded) {

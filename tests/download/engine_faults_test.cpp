@@ -17,10 +17,6 @@
 namespace zarvex::test {
 namespace {
 
-std::string test_file(std::int64_t size) {
-  return "test/" + std::to_string(size) + ".bin";
-}
-
 bool exists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
@@ -142,7 +138,7 @@ void add_lying_routes(httplib::Server& server) {
     const_cast<httplib::Request&>(request).ranges.clear();
     const std::string mode = request.matches[1];
     const std::int64_t size = std::stoll(request.matches[2]);
-    const std::string name = "test/" + std::to_string(size) + ".bin";
+    const std::string name = test_file(size);
     std::string range = request.get_header_value("Range");
     if (range.rfind("bytes=", 0) != 0) {
       std::string body(static_cast<std::size_t>(size), '\0');

@@ -14,7 +14,7 @@ namespace {
 
 TEST(EngineLargeFile, PastTwoGibibytesEveryByteLandsWhereItBelongs) {
   constexpr std::int64_t kSize = (std::int64_t{1} << 31) + kBlockSize + 4321;
-  const std::string name = "test/" + std::to_string(kSize) + ".bin";
+  const std::string name = test_file(kSize);
   TestMediaHost host;
   ASSERT_TRUE(host.ok());
   ScratchFolder folder;

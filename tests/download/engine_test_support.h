@@ -93,6 +93,11 @@ class ReportLog {
   std::vector<Report> reports_;
 };
 
+// Name of the media host's test file of `size` bytes.
+inline std::string test_file(std::int64_t size) {
+  return "test/" + std::to_string(size) + ".bin";
+}
+
 // Offset of the first byte of the file at `path` (UTF-8) that differs from the media file
 // `media_name` of `size` bytes; -1 when the file is that media file exactly. A file of another
 // length differs at the shorter length.
