@@ -24,10 +24,6 @@
 namespace zarvex::standin {
 namespace {
 
-// Enough request threads for several downloads with many connections each, plus clients
-// that keep idle connections open.
-constexpr std::size_t kRequestThreads = 64;
-
 // Removes the temporary certificate folder when the stand-in ends.
 class TempFolder {
  public:
@@ -145,8 +141,7 @@ int run(const StandinOptions& options) {
   site.announce_version = options.announce_version;
   for (httplib::Server* server :
        {static_cast<httplib::Server*>(&http), static_cast<httplib::Server*>(&https)}) {
-    server->new_task_queue = [] { return new httplib::ThreadPool(kRequestThreads); };
-    server->set_keep_alive_max_count(100);
+    tune_media_server(*server, 100);
     if (options.verbose) {
       server->set_logger([](const httplib::Request& req, const httplib::Response& res) {
         std::fprintf(stderr, "zarvex-standin: %s %s -> %d\n", req.method.c_str(),

@@ -230,9 +230,9 @@ void handle(const MediaOptions& options, const std::shared_ptr<RateLimiter>& lim
 
 }  // namespace
 
-void tune_media_server(httplib::Server& server) {
+void tune_media_server(httplib::Server& server, std::size_t keep_alive_max_count) {
   server.new_task_queue = [] { return new httplib::ThreadPool(64); };
-  server.set_keep_alive_max_count(100000);
+  server.set_keep_alive_max_count(keep_alive_max_count);
 }
 
 void add_media_routes(httplib::Server& server, const MediaOptions& options) {

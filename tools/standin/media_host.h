@@ -38,8 +38,8 @@ void media_file_bytes(std::string_view file_name, std::uint64_t offset, char* ou
 void add_media_routes(httplib::Server& server, const MediaOptions& options);
 
 // Server settings a media host needs: enough connection threads for several parallel
-// downloads (each holds its connections open between requests) and many requests per
-// connection. Call before listening.
-void tune_media_server(httplib::Server& server);
+// downloads (each holds its connections open between requests) and up to
+// `keep_alive_max_count` requests per connection. Call before listening.
+void tune_media_server(httplib::Server& server, std::size_t keep_alive_max_count = 100000);
 
 }  // namespace zarvex::standin
