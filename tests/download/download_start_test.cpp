@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include "download/download_list.h"
@@ -56,13 +55,6 @@ ListRow song_row(const std::string& name, const std::string& singer, const std::
   ListRow row;
   row.cells = {"1", name, singer, album, "mid_" + name, "128mp3320mp3flac", id, "media_" + name};
   return row;
-}
-
-std::string file_contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 class DownloadStartTest : public ::testing::Test {
@@ -174,8 +166,9 @@ TEST_F(DownloadStartTest, SecondChoiceOfTheSameSongIsRefused) {
   EXPECT_EQ(again.outcome, StartOutcome::exists);
   EXPECT_EQ(ui_.texts_of("message"), std::vector<std::string>{g("当前任务已经存在")});
   EXPECT_EQ(ui_.calls().back().icon, MessageIcon::information);
-  EXPECT_EQ(file_contents(home_.path() + "/songs/Singer-Song.mp3"), "partial") << "untouched";
-  EXPECT_EQ(file_contents(home_.path() + "/songs/Singer-Song.lrc"), "[00:01]first");
+  EXPECT_EQ(read_file(home_.path() + "/songs/Singer-Song.mp3").value_or(""), "partial")
+      << "untouched";
+  EXPECT_EQ(read_file(home_.path() + "/songs/Singer-Song.lrc").value_or(""), "[00:01]first");
   EXPECT_EQ(engine_->created().size(), 1u);
   // Another quality is another file.
   EXPECT_EQ(start(4, song_row("Song", "Singer", "A")).outcome, StartOutcome::admitted);
@@ -214,7 +207,7 @@ TEST_F(DownloadStartTest, LyricFileHoldsTheGbkTextWhateverTheAdmission) {
     EXPECT_EQ(r.outcome, c.refuse ? StartOutcome::admit_failed : StartOutcome::admitted);
     const std::string lrc = home_.path() + "/songs/" + name + ".lrc";
     ASSERT_TRUE(fs::exists(lrc)) << name;
-    EXPECT_EQ(file_contents(lrc), c.lyrics) << "GBK bytes, no byte-order mark";
+    EXPECT_EQ(read_file(lrc).value_or(""), c.lyrics) << "GBK bytes, no byte-order mark";
   }
   EXPECT_EQ(service_.lyric_ids_, (std::vector<std::string>{"idL0", "idL1", "idL2"}));
 

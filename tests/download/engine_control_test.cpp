@@ -2,12 +2,12 @@
 // operations on a job that has ended.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <thread>
 
 #include "download/engine.h"
 #include "engine_test_support.h"
+#include "platform/file_system.h"
 #include "support/scratch_folder.h"
 
 namespace zarvex::test {
@@ -15,11 +15,6 @@ namespace {
 
 // Long enough for a worker that ignores the state word to show it; never needed to pass.
 constexpr auto kWindow = std::chrono::milliseconds(400);
-
-std::int64_t size_on_disk(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
-}
 
 standin::MediaOptions slow_host() {
   standin::MediaOptions options;
@@ -78,7 +73,7 @@ TEST(EngineControl, StopEndsTheJobWithoutFinalReportAndLaterControlsDoNothing) {
   engine.stop_task(task);
   ASSERT_TRUE(engine.wait_task(task, kLongWait));
   EXPECT_EQ(engine.task_state(task), kTaskStopped);
-  EXPECT_EQ(size_on_disk(path), kSize);
+  EXPECT_EQ(file_size(path), kSize);
   std::vector<Report> reports = log.all();
   for (const Report& r : reports)
     EXPECT_EQ(r.code, 1) << "a stopped job sends no final report";
@@ -108,7 +103,7 @@ TEST(EngineControl, TaskCreatedPausedHasItsFileAndWaitsForResume) {
   std::string path = folder.file("waiting.flac");
   const int task = engine.create_task(host.url("/" + test_file(kSize)), path, 2, log.routine(), 0);
   ASSERT_EQ(task, 1);
-  EXPECT_EQ(size_on_disk(path), kSize);
+  EXPECT_EQ(file_size(path), kSize);
   EXPECT_EQ(engine.task_state(task), kTaskPaused);
   std::this_thread::sleep_for(kWindow);
   EXPECT_TRUE(host.ranges().empty());

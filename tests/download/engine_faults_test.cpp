@@ -5,22 +5,17 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <thread>
 
 #include "download/engine.h"
 #include "engine_test_support.h"
+#include "platform/file_system.h"
 #include "support/scratch_folder.h"
 
 namespace zarvex::test {
 namespace {
-
-bool exists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
-}
 
 void expect_growing_reports(const std::vector<Report>& reports, std::int64_t size) {
   std::int64_t last = 0;
@@ -122,7 +117,7 @@ TEST(EngineRefusals, NoJobNoNumberNoFile) {
   for (const Case& c : cases) {
     std::string path = folder.file("refused.mp3");
     EXPECT_EQ(engine.create_task(c.url, path, 3, {}, 1), -1) << c.why;
-    EXPECT_FALSE(exists(path)) << c.why;
+    EXPECT_FALSE(path_exists(path)) << c.why;
   }
   EXPECT_EQ(engine.task_counter(), 0);
   std::string path = folder.file("song.mp3");

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/file_system.h"
 #include "standin_fetch.h"
 #include "support/standin_process.h"
 
@@ -260,13 +261,6 @@ Ini read_ini(const std::string& text) {
   return ini;
 }
 
-std::string read_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 TEST(StandinWriteConfig, PointsEveryEndpointHereAndKeepsOtherSections) {
   // GBK bytes of a download folder and an older [service] section in the middle.
   const std::string kept_before = "[musicset]\r\nsetdir=/music/\xd2\xf4\xc0\xd6\r\ndownth=8\r\n";
@@ -287,7 +281,7 @@ TEST(StandinWriteConfig, PointsEveryEndpointHereAndKeepsOtherSections) {
     {
       StandinProcess standin({"--write-config", home.string()});
       ASSERT_TRUE(standin.ok()) << standin.startup_output();
-      text = read_file(home / "data" / "musicsetting.ini");
+      text = read_file((home / "data" / "musicsetting.ini").string()).value_or("");
       const Ini ini = read_ini(text);
       ASSERT_EQ(ini.values.count("service"), 1u) << text;
       const auto& service = ini.values.at("service");
@@ -359,7 +353,7 @@ TEST(StandinLifetime, KeepsTheAuthorityOfAGivenCertificateFolder) {
     StandinProcess standin({"--cert-dir", dir.string()});
     ASSERT_TRUE(standin.ok()) << standin.startup_output();
     EXPECT_EQ(std::filesystem::path(standin.ca_file()).parent_path(), dir);
-    const std::string ca = read_file(standin.ca_file());
+    const std::string ca = read_file(standin.ca_file()).value_or("");
     if (run == 0) first_ca = ca;
     EXPECT_EQ(ca, first_ca) << "run " << run;
     EXPECT_EQ(fetch(standin.https_base() + "/", standin.ca_file()).status, 200) << "run " << run;
