@@ -18,9 +18,6 @@ class ListView : public QTreeView {
            std::vector<QPixmap> images = {}, QWidget* parent = nullptr);
 
   ListTable& table() const { return model_->table(); }
-  ListTableModel* table_model() const { return model_; }
-  // Brings the view up to date with the table at once (instead of at the next event).
-  void refresh() { model_->refresh(); }
 
  signals:
   // A right click while a row is selected; `global_position` is where the mouse was.

@@ -99,7 +99,6 @@ void MainWindow::on_created() {
   menu_window_->setObjectName(QStringLiteral("菜单窗口"));
   connect_pop_ups();
   start_update_notice();
-  draw_side_entry(3, false);
   progress_timer_->start();
 }
 

@@ -57,8 +57,6 @@ class MainWindow : public QWidget {
   ListView* playlist_view() const { return playlist_view_; }
   ListView* download_view() const { return download_view_; }
   ListView* finished_view() const { return finished_view_; }
-  const QPixmap& hq_badge() const { return hq_badge_; }
-  const QPixmap& sq_badge() const { return sq_badge_; }
 
  signals:
   // The user confirmed leaving; the program ends without stopping running downloads.

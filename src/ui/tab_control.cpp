@@ -12,7 +12,6 @@ TabControl::TabControl(QWidget* parent)
   tabs_->setExpanding(false);
   pages_->lower();
   connect(tabs_, &QTabBar::currentChanged, this, [this](int page) { set_current_page(page); });
-  connect(pages_, &QStackedWidget::currentChanged, this, &TabControl::current_page_changed);
 }
 
 QWidget* TabControl::add_page(const QString& caption) {

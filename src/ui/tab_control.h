@@ -18,12 +18,7 @@ class TabControl : public QWidget {
   QWidget* add_page(const QString& caption);
   int current_page() const { return pages_->currentIndex(); }
   void set_current_page(int page);
-  int page_count() const { return pages_->count(); }
-  QWidget* page(int index) const { return pages_->widget(index); }
   void set_tabs_visible(bool visible);
-
- signals:
-  void current_page_changed(int page);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
