@@ -63,13 +63,19 @@ int bind_server(httplib::Server& server, const std::string& host, int port) {
   return server.bind_to_port(host, port) ? port : -1;
 }
 
-// Waits for SIGTERM, SIGINT or SIGHUP (blocked in every thread) or the end of the allowed time.
-void wait_for_end(std::int64_t max_seconds) {
+// The signals that end the stand-in: SIGTERM, SIGINT and SIGHUP.
+sigset_t end_signals() {
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGTERM);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGHUP);
+  return signals;
+}
+
+// Waits for one of the end signals (blocked in every thread) or the end of the allowed time.
+void wait_for_end(std::int64_t max_seconds) {
+  const sigset_t signals = end_signals();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(max_seconds);
   for (;;) {
     if (max_seconds == 0) {
@@ -88,11 +94,7 @@ void wait_for_end(std::int64_t max_seconds) {
 
 int run(const StandinOptions& options) {
   ::signal(SIGPIPE, SIG_IGN);
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGTERM);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGHUP);
+  const sigset_t signals = end_signals();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);  // inherited by every thread started below
 
   std::string error;
