@@ -28,10 +28,11 @@ function(zarvex_module name)
   target_link_libraries(zarvex_core INTERFACE zarvex_${name})
 endfunction()
 
-# zarvex_gtest(NAME [LIBS lib...] [LABELS label...]) globs tests/NAME/*.cpp into the
-# test program test_NAME, linked with GoogleTest's main and the given libraries.
+# zarvex_gtest(NAME [LIBS lib...] [LABELS label...] [NEEDS target...]) globs tests/NAME/*.cpp
+# into the test program test_NAME, linked with GoogleTest's main and the given libraries. NEEDS
+# names programs the tests run as processes: those that exist are built before the tests.
 function(zarvex_gtest name)
-  cmake_parse_arguments(ARG "" "" "LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;LABELS;NEEDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -39,6 +40,11 @@ function(zarvex_gtest name)
   add_executable(test_${name} ${sources})
   target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} zarvex_test_support GTest::gtest
                         GTest::gmock GTest::gtest_main)
+  foreach(program IN LISTS ARG_NEEDS)
+    if(TARGET ${program})
+      add_dependencies(test_${name} ${program})
+    endif()
+  endforeach()
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 600)
 endfunction()
