@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "ascii_text.h"
 #include "media_host.h"
 
 namespace zarvex::standin {
@@ -194,14 +195,6 @@ void set_sizes(Song& song, std::string_view qualities) {
     const std::int64_t size = media_file_size(media_file_name(q, song.media_mid));
     song.sizes[static_cast<std::size_t>(q)] = size > 0 ? size : 0;
   }
-}
-
-std::string ascii_lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
 }
 
 }  // namespace

@@ -3,19 +3,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "ascii_text.h"
 #include "platform/codepage.h"
 
 namespace zarvex::standin {
 
 namespace {
-
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
 
 // The section name of a header line such as " [service] ", or nothing for other lines.
 bool section_header(std::string_view line, std::string& name) {
@@ -38,7 +31,7 @@ std::string replace_ini_section(std::string_view existing, std::string_view sect
   for (const auto& [key, value] : entries)
     block += key + "=" + value + eol;
 
-  const std::string wanted = lower(section);
+  const std::string wanted = ascii_lower(section);
   std::string out;
   bool inside = false;
   bool written = false;
@@ -50,7 +43,7 @@ std::string replace_ini_section(std::string_view existing, std::string_view sect
     pos = end;
     std::string name;
     if (section_header(line, name)) {
-      inside = lower(name) == wanted;
+      inside = ascii_lower(name) == wanted;
       if (inside && !written) {
         out += block;
         written = true;

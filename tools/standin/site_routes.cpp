@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "ascii_text.h"
 #include "avatar_picture.h"
 #include "random_text.h"
 
@@ -42,13 +43,6 @@ std::string html_escape(std::string_view text) {
   return out;
 }
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-  return out;
-}
-
 // The address the login returns to: s_url when it points at this machine (an open redirect to
 // anywhere else is refused), without query or fragment, its path ending in "/", followed by the
 // completion fragment, so that the address always contains "/#stat=y_new.top.pop.logout", the
@@ -58,7 +52,7 @@ std::optional<std::string> return_address(std::string_view s_url, const SiteOpti
                   [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7f; })) {
     return std::nullopt;
   }
-  const std::string lowered = lower(s_url);
+  const std::string lowered = ascii_lower(s_url);
   std::size_t scheme_end = 0;
   if (lowered.rfind("http://", 0) == 0) {
     scheme_end = 7;
@@ -69,7 +63,7 @@ std::optional<std::string> return_address(std::string_view s_url, const SiteOpti
   }
   std::size_t authority_end = s_url.find_first_of("/?#", scheme_end);
   if (authority_end == std::string_view::npos) authority_end = s_url.size();
-  const std::string authority = lower(s_url.substr(scheme_end, authority_end - scheme_end));
+  const std::string authority = ascii_lower(s_url.substr(scheme_end, authority_end - scheme_end));
   if (authority.find('@') != std::string::npos) return std::nullopt;
   std::string host;
   if (!authority.empty() && authority.front() == '[') {
@@ -79,7 +73,7 @@ std::optional<std::string> return_address(std::string_view s_url, const SiteOpti
   } else {
     host = authority.substr(0, authority.find(':'));
   }
-  std::string own = lower(options.host);
+  std::string own = ascii_lower(options.host);
   if (own.find(':') != std::string::npos && own.front() != '[') own = "[" + own + "]";
   if (host != "127.0.0.1" && host != "localhost" && host != own) return std::nullopt;
 
