@@ -38,7 +38,7 @@ void apply_skin(const MemoryLibrary& library, int value) {
                                static_cast<std::size_t>(bytes.size())),
                      value);
   if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    application->setStyleSheet(QString::fromUtf8(bytes));
+    application->setStyleSheet(skin_style_sheet());
   }
 }
 
