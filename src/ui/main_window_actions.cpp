@@ -68,29 +68,26 @@ void MainWindow::connect_pop_ups() {
           [this](QPoint at) { menu_window_->finished_menu()->popup(at); });
 
   DownloadManager& downloads = globals_.downloads;
-  // The row is the one selected when the user chose the item; no tick moves it meanwhile.
-  auto on_task_row = [this](auto action) {
-    return [this, action] {
-      with_timer_held([this, action] {
-        const int row = globals_.downloads.download_list().selected();
+  // The row is the one selected when the user chose the item; no tick moves it meanwhile (a
+  // tick while a question is up could rebuild the list and put another row under the number).
+  auto on_selected_row = [this](ListTable& list, auto action) {
+    return [this, &list, action] {
+      with_timer_held([&list, action] {
+        const int row = list.selected();
         if (row >= 0) action(static_cast<std::size_t>(row));
       });
     };
   };
+  ListTable& tasks = downloads.download_list();
   connect(menu_window_->start_task_action(), &QAction::triggered, this,
-          on_task_row([&downloads](std::size_t row) { downloads.start_task(row); }));
+          on_selected_row(tasks, [&downloads](std::size_t row) { downloads.start_task(row); }));
   connect(menu_window_->pause_task_action(), &QAction::triggered, this,
-          on_task_row([&downloads](std::size_t row) { downloads.pause_task(row); }));
+          on_selected_row(tasks, [&downloads](std::size_t row) { downloads.pause_task(row); }));
   connect(menu_window_->delete_task_action(), &QAction::triggered, this,
-          on_task_row([&downloads](std::size_t row) { downloads.delete_task(row); }));
-  // A tick while the question is up could rebuild the finished list and put another file
-  // under the row number.
-  connect(menu_window_->delete_file_action(), &QAction::triggered, this, [this, &downloads] {
-    with_timer_held([&downloads] {
-      const int row = downloads.finished_list().selected();
-      if (row >= 0) downloads.delete_finished_file(static_cast<std::size_t>(row));
-    });
-  });
+          on_selected_row(tasks, [&downloads](std::size_t row) { downloads.delete_task(row); }));
+  connect(menu_window_->delete_file_action(), &QAction::triggered, this,
+          on_selected_row(downloads.finished_list(),
+                          [&downloads](std::size_t row) { downloads.delete_finished_file(row); }));
 }
 
 void MainWindow::start_update_notice() {
