@@ -9,11 +9,12 @@
 #include <openssl/rand.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <ctime>
 #include <memory>
+
+#include "file_write.h"
 
 namespace zarvex::standin {
 
@@ -79,30 +80,6 @@ Cert make_cert(EVP_PKEY* key, const char* common_name, X509* issuer, long days) 
                              reinterpret_cast<const unsigned char*>(common_name), -1, -1, 0);
   X509_set_issuer_name(cert.get(), issuer ? X509_get_subject_name(issuer) : name);
   return cert;
-}
-
-bool write_file(const std::filesystem::path& path, const std::string& contents, bool secret,
-                std::string& error) {
-  // Written beside the target and renamed, so a reader never sees half a file.
-  const std::filesystem::path temp = path.string() + ".part";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) {
-    error = "cannot write " + temp.string();
-    return false;
-  }
-  if (secret) ::chmod(temp.c_str(), 0600);
-  const bool ok = std::fwrite(contents.data(), 1, contents.size(), f) == contents.size();
-  if (std::fclose(f) != 0 || !ok) {
-    error = "cannot write " + temp.string();
-    return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    error = "cannot write " + path.string() + ": " + ec.message();
-    return false;
-  }
-  return true;
 }
 
 std::string pem_of_cert(X509* cert) {

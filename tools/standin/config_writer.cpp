@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "ascii_text.h"
+#include "file_write.h"
 #include "platform/codepage.h"
 
 namespace zarvex::standin {
@@ -84,22 +85,7 @@ bool write_service_config(const std::filesystem::path& program_folder, const Ini
   const std::string text = replace_ini_section(existing, "service", gbk);
 
   // Replaced in one step, so the program never reads half a settings file.
-  const std::filesystem::path temp = file.string() + ".part";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-      error = "cannot write " + temp.string();
-      return false;
-    }
-  }
-  std::filesystem::rename(temp, file, ec);
-  if (ec) {
-    error = "cannot write " + file.string() + ": " + ec.message();
-    return false;
-  }
-  return true;
+  return write_file(file, text, false, error);
 }
 
 }  // namespace zarvex::standin
