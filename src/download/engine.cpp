@@ -12,16 +12,12 @@
 
 #include "download/download_job.h"
 #include "download/engine_request.h"
+#include "net/curl_init.h"
 #include "platform/file_system.h"
 
 namespace zarvex {
 
 namespace {
-
-void init_curl_once() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 // What the answer to a GET of the address says about the file; the body is not read.
 struct HeaderProbe {

@@ -10,13 +10,16 @@
 #include <mutex>
 #include <string_view>
 
-namespace zarvex {
-namespace {
+#include "net/curl_init.h"
 
-void global_init_once() {
+namespace zarvex {
+
+void init_curl_once() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
+
+namespace {
 
 struct EasyDeleter {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -94,7 +97,7 @@ void set_timeouts(CURL* handle, const Timeouts& t) {
 
 CurlResult perform_request(const CurlRequest& request, const HttpOptions& options) {
   CurlResult result;
-  global_init_once();
+  init_curl_once();
   EasyHandle handle(curl_easy_init());
   if (!handle) {
     result.error = "cannot create a request";
