@@ -141,14 +141,18 @@ std::optional<std::uint64_t> image_size(const Headers& headers,
   return size;
 }
 
+std::uint64_t page_size() {
+  static const auto page = static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+  return page;
+}
+
 // Anonymous read-write memory, zero-filled, released with the object unless handed on.
 class ImageMemory {
  public:
   ImageMemory(std::uint32_t preferred, std::size_t size) : size_(size) {
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     constexpr int prot = PROT_READ | PROT_WRITE;  // never executable
     constexpr int flags = MAP_PRIVATE | MAP_ANONYMOUS;
-    if (preferred != 0 && preferred % page == 0) {
+    if (preferred != 0 && preferred % page_size() == 0) {
       void* at = reinterpret_cast<void*>(static_cast<std::uintptr_t>(preferred));
       void* p = mmap(at, size, prot, flags | MAP_FIXED_NOREPLACE, -1, 0);
       if (p == at) {
@@ -263,37 +267,21 @@ MemoryLibrary::~MemoryLibrary() {
 }
 
 MemoryLibrary::MemoryLibrary(MemoryLibrary&& other) noexcept
-    : caller_(std::move(other.caller_)),
-      base_(std::exchange(other.base_, 0)),
-      mapped_size_(std::exchange(other.mapped_size_, 0)),
-      image_size_(std::exchange(other.image_size_, 0)),
-      entry_rva_(std::exchange(other.entry_rva_, 0)),
-      export_rva_(std::exchange(other.export_rva_, 0)),
-      entered_(std::exchange(other.entered_, false)) {}
+    : caller_(std::move(other.caller_)), loaded_(std::exchange(other.loaded_, {})) {}
 
 MemoryLibrary& MemoryLibrary::operator=(MemoryLibrary&& other) noexcept {
   if (this != &other) {
     release();
     caller_ = std::move(other.caller_);
-    base_ = std::exchange(other.base_, 0);
-    mapped_size_ = std::exchange(other.mapped_size_, 0);
-    image_size_ = std::exchange(other.image_size_, 0);
-    entry_rva_ = std::exchange(other.entry_rva_, 0);
-    export_rva_ = std::exchange(other.export_rva_, 0);
-    entered_ = std::exchange(other.entered_, false);
+    loaded_ = std::exchange(other.loaded_, {});
   }
   return *this;
 }
 
 bool MemoryLibrary::release() {
-  if (base_ == 0) return true;
-  if (munmap(reinterpret_cast<void*>(base_), mapped_size_) != 0) return false;
-  base_ = 0;
-  mapped_size_ = 0;
-  image_size_ = 0;
-  entry_rva_ = 0;
-  export_rva_ = 0;
-  entered_ = false;
+  if (loaded_.base == 0) return true;
+  if (munmap(reinterpret_cast<void*>(loaded_.base), loaded_.mapped_size) != 0) return false;
+  loaded_ = {};
   return true;
 }
 
@@ -307,7 +295,7 @@ bool MemoryLibrary::load_library_image(std::span<const std::uint8_t> image,
   const std::optional<std::uint64_t> size = image_size(*headers, sections);
   if (!size || *size > max_image_size || *size < headers->headers_size) return false;
 
-  const auto page = static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+  const std::uint64_t page = page_size();
   const std::size_t mapped_size = (*size + page - 1) / page * page;
   ImageMemory memory(headers->image_base, mapped_size);
   if (memory.data() == nullptr) return false;
@@ -346,26 +334,26 @@ bool MemoryLibrary::load_library_image(std::span<const std::uint8_t> image,
     entered = true;
   }
 
-  base_ = reinterpret_cast<std::uintptr_t>(memory.release());
-  mapped_size_ = mapped_size;
-  image_size_ = static_cast<std::uint32_t>(*size);
-  entry_rva_ = headers->entry_rva;
-  export_rva_ = headers->directories[directory_exports].rva;
-  entered_ = entered;
+  loaded_.base = reinterpret_cast<std::uintptr_t>(memory.release());
+  loaded_.mapped_size = mapped_size;
+  loaded_.image_size = static_cast<std::uint32_t>(*size);
+  loaded_.entry_rva = headers->entry_rva;
+  loaded_.export_rva = headers->directories[directory_exports].rva;
+  loaded_.entered = entered;
   return true;
 }
 
 bool MemoryLibrary::unload_library_image() {
-  if (base_ == 0) return true;
-  if (entered_) {
-    entered_ = false;
-    call_address(base_ + entry_rva_, {0, dll_process_detach, 0});
+  if (loaded_.base == 0) return true;
+  if (loaded_.entered) {
+    loaded_.entered = false;
+    call_address(loaded_.base + loaded_.entry_rva, {0, dll_process_detach, 0});
   }
   return release();
 }
 
 std::uintptr_t MemoryLibrary::find_export(std::string_view name) const {
-  if (base_ == 0 || export_rva_ == 0) return 0;
+  if (loaded_.base == 0 || loaded_.export_rva == 0) return 0;
   const std::span<const std::uint8_t> image = mapped_image();
   std::uint32_t ordinal_base = 0;
   std::uint32_t function_count = 0;
@@ -373,19 +361,19 @@ std::uintptr_t MemoryLibrary::find_export(std::string_view name) const {
   std::uint32_t functions = 0;
   std::uint32_t names = 0;
   std::uint32_t name_ordinals = 0;
-  if (!read32(image, export_rva_ + std::uint64_t{16}, ordinal_base) ||
-      !read32(image, export_rva_ + std::uint64_t{20}, function_count) ||
-      !read32(image, export_rva_ + std::uint64_t{24}, name_count) ||
-      !read32(image, export_rva_ + std::uint64_t{28}, functions) ||
-      !read32(image, export_rva_ + std::uint64_t{32}, names) ||
-      !read32(image, export_rva_ + std::uint64_t{36}, name_ordinals)) {
+  if (!read32(image, loaded_.export_rva + std::uint64_t{16}, ordinal_base) ||
+      !read32(image, loaded_.export_rva + std::uint64_t{20}, function_count) ||
+      !read32(image, loaded_.export_rva + std::uint64_t{24}, name_count) ||
+      !read32(image, loaded_.export_rva + std::uint64_t{28}, functions) ||
+      !read32(image, loaded_.export_rva + std::uint64_t{32}, names) ||
+      !read32(image, loaded_.export_rva + std::uint64_t{36}, name_ordinals)) {
     return 0;
   }
   // An exported address must lie inside the image.
   const auto function_at = [&](std::uint64_t index) -> std::uintptr_t {
     std::uint32_t rva = 0;
     if (!read32(image, functions + 4 * index, rva) || rva == 0 || rva >= image.size()) return 0;
-    return base_ + rva;
+    return loaded_.base + rva;
   };
 
   std::int32_t ordinal = 0;
@@ -409,12 +397,12 @@ std::uintptr_t MemoryLibrary::find_export(std::string_view name) const {
 }
 
 std::uintptr_t MemoryLibrary::entry_point() const {
-  return base_ == 0 ? 0 : base_ + entry_rva_;
+  return loaded_.base == 0 ? 0 : loaded_.base + loaded_.entry_rva;
 }
 
 std::span<const std::uint8_t> MemoryLibrary::mapped_image() const {
-  if (base_ == 0) return {};
-  return {reinterpret_cast<const std::uint8_t*>(base_), image_size_};
+  if (loaded_.base == 0) return {};
+  return {reinterpret_cast<const std::uint8_t*>(loaded_.base), loaded_.image_size};
 }
 
 std::uint32_t MemoryLibrary::call_address(std::uintptr_t address,

@@ -56,7 +56,7 @@ class MemoryLibrary {
   // base + AddressOfEntryPoint; 0 when nothing is loaded.
   std::uintptr_t entry_point() const;
   // Where the loaded image lies; 0 when nothing is loaded.
-  std::uintptr_t image_base() const { return base_; }
+  std::uintptr_t image_base() const { return loaded_.base; }
   // The loaded image as mapped (headers, sections, relocated and with imports bound).
   std::span<const std::uint8_t> mapped_image() const;
 
@@ -68,13 +68,18 @@ class MemoryLibrary {
  private:
   bool release();  // unmaps without running code; false when the memory could not be released
 
+  // What a loaded image leaves behind; all zero while nothing is loaded.
+  struct Loaded {
+    std::uintptr_t base = 0;
+    std::size_t mapped_size = 0;  // bytes of the mapping (whole pages)
+    std::uint32_t image_size = 0;
+    std::uint32_t entry_rva = 0;
+    std::uint32_t export_rva = 0;
+    bool entered = false;  // the entry point was called for attach and must be called to detach
+  };
+
   CodeCaller caller_;
-  std::uintptr_t base_ = 0;
-  std::size_t mapped_size_ = 0;  // bytes of the mapping (whole pages)
-  std::uint32_t image_size_ = 0;
-  std::uint32_t entry_rva_ = 0;
-  std::uint32_t export_rva_ = 0;
-  bool entered_ = false;  // the entry point was called for attach and must be called to detach
+  Loaded loaded_;
 };
 
 }  // namespace zarvex
