@@ -36,12 +36,7 @@ std::size_t probe_header(char* data, std::size_t size, std::size_t count, void* 
     return n;
   }
   constexpr std::string_view name = "content-location:";
-  if (line.size() < name.size()) return n;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char c = line[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != name[i]) return n;
-  }
+  if (!equals_ignoring_case(line.substr(0, name.size()), name)) return n;
   std::string_view value = line.substr(name.size());
   while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
     value.remove_prefix(1);
