@@ -160,9 +160,6 @@ int run_get(Context& context, const std::vector<std::string>& args) {
   manager.refresh_finished_list();
 
   // The starts run on their own thread, as the pop-up's choices do, while this thread ticks.
-  static const std::string format_missing =
-      gbk_from_utf8("你要下载的音乐没有你选择的格式哟，请选择其他格式下载");
-  static const std::string format_caption = gbk_from_utf8("提示");
   std::mutex mutex;
   bool starts_done = false;
   std::vector<int> admitted;
@@ -170,8 +167,7 @@ int run_get(Context& context, const std::vector<std::string>& args) {
   std::thread starter([&] {
     for (std::size_t index : chosen) {
       songs.set_selected(static_cast<int>(index));
-      if (!quality_available(request.quality, songs)) {
-        ui.message(format_missing, format_caption, MessageIcon::information);
+      if (!offer_quality(request.quality, songs, ui)) {
         // Asked for by number, a missing format is a refusal; in "--all" such songs are skipped.
         if (!request.all) {
           std::lock_guard lock(mutex);

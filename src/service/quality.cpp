@@ -1,5 +1,6 @@
 #include "service/quality.h"
 
+#include "platform/codepage.h"
 #include "service/song_row.h"
 #include "service/text_gbk.h"
 
@@ -29,6 +30,15 @@ bool quality_available(int quality, const ListTable& song_list) {
   const int selected = song_list.selected();
   if (selected >= 0) tags = song_list.cell(static_cast<std::size_t>(selected), song_column_tags);
   return gbk_contains(tags, info->tag);
+}
+
+bool offer_quality(int quality, const ListTable& list, Ui& ui) {
+  static const std::string missing =
+      gbk_from_utf8("你要下载的音乐没有你选择的格式哟，请选择其他格式下载");
+  static const std::string caption = gbk_from_utf8("提示");
+  if (quality_available(quality, list)) return true;
+  ui.message(missing, caption, MessageIcon::information);
+  return false;
 }
 
 }  // namespace zarvex
