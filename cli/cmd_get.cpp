@@ -30,7 +30,7 @@ namespace zarvex::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "get --quality 128|320|ape|flac (--search KEYWORD | --playlist TID) (ROW... | --all)";
+    "--quality 128|320|ape|flac (--search KEYWORD | --playlist TID) (ROW... | --all)";
 // With no byte moving and no row changing for this long, the downloads are given up.
 constexpr int kStallTicks = 300;
 
@@ -128,7 +128,7 @@ class ProgressPrinter {
 int run_get(Context& context, const std::vector<std::string>& args) {
   GetRequest request;
   if (!parse(args, request)) {
-    std::fprintf(stderr, "usage: zarvex-cli [--home DIR] [--cookie TEXT] %s\n", kUsage);
+    std::fprintf(stderr, "usage: zarvex-cli [--home DIR] [--cookie TEXT] get %s\n", kUsage);
     return 2;
   }
   CliSetup setup = cli_setup(context);
@@ -165,6 +165,7 @@ int run_get(Context& context, const std::vector<std::string>& args) {
   std::vector<int> admitted;
   int refused = 0;
   std::thread starter([&] {
+    ServiceSongService service(setup.endpoints, setup.session);
     for (std::size_t index : chosen) {
       songs.set_selected(static_cast<int>(index));
       if (!offer_quality(request.quality, songs, ui)) {
@@ -176,7 +177,6 @@ int run_get(Context& context, const std::vector<std::string>& args) {
         continue;
       }
       const ListRow snapshot = songs.row(index);
-      ServiceSongService service(setup.endpoints, setup.session);
       const StartResult result = start_song_download(manager, service, request.quality, snapshot);
       std::lock_guard lock(mutex);
       if (result.outcome == StartOutcome::admitted) {
@@ -251,11 +251,8 @@ int run_get(Context& context, const std::vector<std::string>& args) {
   return (!stalled && failed == 0 && refused == 0 && unfinished == 0) ? 0 : 1;
 }
 
-ZARVEX_CLI_COMMAND(Command{"get",
-                           "--quality 128|320|ape|flac (--search KEYWORD | --playlist TID) "
-                           "(ROW... | --all)",
-                           "download songs with the settings' naming rule, lyrics and limits",
-                           run_get});
+ZARVEX_CLI_COMMAND(Command{
+    "get", kUsage, "download songs with the settings' naming rule, lyrics and limits", run_get});
 
 }  // namespace
 }  // namespace zarvex::cli
