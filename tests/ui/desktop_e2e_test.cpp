@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
-#include <functional>
 #include <iterator>
 
 #include "app/app.h"
@@ -49,14 +48,6 @@ int find_row(const ListTable& list, std::size_t column, const std::string& text)
     if (rows[i].cells.size() > column && rows[i].cells[column] == text) return static_cast<int>(i);
   }
   return -1;
-}
-
-// Runs the event loop until `done` holds or `seconds` have passed; whether it holds.
-bool wait_until(const std::function<bool()>& done, int seconds) {
-  QDeadlineTimer deadline(seconds * 1000);
-  while (!done() && !deadline.hasExpired())
-    QTest::qWait(50);
-  return done();
 }
 
 // The download list and the boxes shown so far, for a failure message.
@@ -171,12 +162,12 @@ class DesktopEndToEndTest : public QObject {
     ListTable& finished = globals.downloads.finished_list();
     const std::string base =
         chosen.cells[song_column_singer] + "-" + chosen.cells[song_column_title];
-    const bool arrived = wait_until(
+    const bool arrived = QTest::qWaitFor(
         [&] {
           return find_row(finished, 1, base) >= 0 &&
                  globals.downloads.download_list().row_count() == 0;
         },
-        150);
+        150 * 1000);
     QVERIFY2(arrived, describe(globals.downloads.download_list(), program.boxes).c_str());
     QVERIFY(contains(statuses, QStringLiteral("正在下载")));
     QCOMPARE(program.boxes.size(), std::size_t{1});  // no complaint on the way

@@ -50,9 +50,7 @@ class ModalUi : public test::RecordingUi {
   bool ask_yes_no(std::string_view text, std::string_view caption, MessageIcon icon) override {
     if (modal) {
       const std::size_t before = ticks();
-      QDeadlineTimer deadline(2500);
-      while (ticks() == before && !deadline.hasExpired())
-        QTest::qWait(20);
+      static_cast<void>(QTest::qWaitFor([&] { return ticks() != before; }, 2500));
     }
     return RecordingUi::ask_yes_no(text, caption, icon);
   }
