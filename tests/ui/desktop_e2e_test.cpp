@@ -3,7 +3,6 @@
 // byte for byte), the playlists box, and the update notice.
 
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -20,6 +19,7 @@
 #include "service/song_row.h"
 #include "session/avatar_address.h"
 #include "session/session_keys.h"
+#include "support/list_view_clicks.h"
 #include "support/login_page_driver.h"
 #include "support/recording_ui.h"
 #include "support/standin_process.h"
@@ -36,11 +36,7 @@ QString qt(const std::string& gbk_text) {
   return QString::fromStdString(utf8_from_gbk(gbk_text));
 }
 
-void right_click(ListView* view) {
-  const QPoint at(10, 10);
-  QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
-  QApplication::sendEvent(view->viewport(), &event);
-}
+using test::right_click;
 
 int find_row(const ListTable& list, std::size_t column, const std::string& text) {
   const auto rows = list.rows();

@@ -1,7 +1,6 @@
 // The main window as the user meets it: side bar and pages, the song pop-up and the menu
 // window, hover looks, the status-bar address and the exit confirmation.
 
-#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -14,6 +13,7 @@
 #include "platform/codepage.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "support/list_view_clicks.h"
 #include "support/recording_ui.h"
 #include "ui/look.h"
 #include "ui/main_window.h"
@@ -36,11 +36,7 @@ void click(QWidget* widget) {
   QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
 }
 
-void right_click(ListView* view) {
-  const QPoint at(10, 10);
-  QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
-  QApplication::sendEvent(view->viewport(), &event);
-}
+using test::right_click;
 
 // A Ui whose questions, like a real box, run the event loop until answered: for as long as it
 // takes the progress timer to tick (or at most a few seconds) when `modal` is set.
