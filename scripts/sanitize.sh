@@ -6,7 +6,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/install-deps.sh"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$root/scripts/tsan.supp
 
 bash "$root/scripts/build.sh" asan -DCMAKE_BUILD_TYPE=Debug -DZARVEX_GUI=OFF \
   -DZARVEX_SANITIZE=address,undefined
