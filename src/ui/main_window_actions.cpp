@@ -129,17 +129,11 @@ void MainWindow::choose_playlist(int position) {
 }
 
 void MainWindow::choose_quality(int quality) {
-  static const std::string missing =
-      gbk_from_utf8("你要下载的音乐没有你选择的格式哟，请选择其他格式下载");
-  static const std::string caption = gbk_from_utf8("提示");
   // Giving the main window the focus deactivates the pop-up, which hides it.
   activateWindow();
   song_popup_->hide();
   ListTable& list = globals_.song_source == 1 ? globals_.search_list : globals_.playlist_song_list;
-  if (!quality_available(quality, list)) {
-    ui_.message(missing, caption, MessageIcon::information);
-    return;
-  }
+  if (!offer_quality(quality, list, ui_)) return;
   // The row as it is now: a later change of the selection does not change this download.
   const ListRow row = list.row(static_cast<std::size_t>(list.selected()));
   const SessionRecord session = globals_.session.snapshot();
